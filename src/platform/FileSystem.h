@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/TextFile.h"
+
+namespace platform {
+
+/// The file operations the create procedure needs, on Windows drives. It keeps its own
+/// current drive and folder (the process's working folder never changes) and refuses any
+/// name that is not a single valid Windows name. Every operation reports failure by its
+/// return value; lastError() then says why, in words for the user.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    /// Makes the drive (a letter, either case) current, at its root.
+    virtual bool changeDrive(char drive) = 0;
+    /// "\" goes to the root of the current drive; any other text must be one folder name
+    /// in the current folder.
+    virtual bool changeFolder(std::string_view name) = 0;
+    /// Creates one folder in the current folder; fails when it exists already.
+    virtual bool makeFolder(std::string_view name) = 0;
+    /// Opens a text file of that name in the current folder for output. The file replaces
+    /// an earlier one of the same name only when it is closed complete; nullptr on failure.
+    virtual std::unique_ptr<TextFile> createTextFile(std::string_view name) = 0;
+    /// Copies the file at a full Windows path to a name in the current folder, replacing a
+    /// file of that name; a source that already is the target leaves it intact.
+    virtual bool copyFile(std::string_view sourcePath, std::string_view targetName) = 0;
+    /// The current folder as a Windows path, such as "C:\skinvault\Autumn".
+    virtual std::string currentFolder() const = 0;
+    /// Why the last failed operation failed.
+    virtual std::string lastError() const = 0;
+};
+
+}  // namespace platform

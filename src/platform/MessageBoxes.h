@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageIcon { None, Stop, Warning };
+enum class MessageResult { Ok, Cancel };
+
+/// One modal message: its text (lines may be split by CR, LF or CR LF), title, buttons,
+/// icon and the button Enter chooses.
+struct Message {
+    std::string text;
+    std::string title;
+    MessageButtons buttons = MessageButtons::Ok;
+    MessageIcon icon = MessageIcon::None;
+    MessageResult defaultButton = MessageResult::Ok;
+};
+
+/// Shows modal message boxes.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    /// Shows the message and waits; the button chosen (Cancel when the box is closed).
+    virtual MessageResult show(const Message& message) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+/// Starts programs without waiting for them.
+class ProgramLauncher {
+public:
+    virtual ~ProgramLauncher() = default;
+    /// Starts the program at a full Windows path with these arguments, each passed as it is
+    /// (never through a shell or a command line split at blanks); true when it started.
+    virtual bool start(const std::string& windowsProgramPath,
+                       const std::vector<std::string>& arguments) = 0;
+};
+
+}  // namespace platform

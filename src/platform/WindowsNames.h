@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace platform {
+
+/// Why a text cannot be one Windows file or folder name.
+enum class NameProblem {
+    None,
+    Empty,
+    ForbiddenCharacter,  // one of \ / : * ? " < > |
+    ControlCharacter,    // below U+0020, line breaks included
+    DotName,             // "." or ".."
+    ReservedDevice,      // CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or without extension
+    TooLong,             // over 255 UTF-16 code units
+};
+
+/// Longest name, in UTF-16 code units, that a Windows folder entry can hold.
+inline constexpr std::size_t kMaxWindowsNameLength = 255;
+
+/// Checks that the UTF-8 text is one valid Windows file or folder name.
+NameProblem checkWindowsName(std::string_view utf8);
+
+inline bool isValidWindowsName(std::string_view utf8) {
+    return checkWindowsName(utf8) == NameProblem::None;
+}
+
+/// Length of the UTF-8 text in UTF-16 code units, the measure of Windows name limits.
+std::size_t windowsNameLength(std::string_view utf8);
+
+}  // namespace platform
