@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ProgramLauncher.h"
+
+namespace fakes {
+
+/// Records every start and answers with `succeeds`.
+class RecordingProgramLauncher : public platform::ProgramLauncher {
+public:
+    struct Start {
+        std::string program;
+        std::vector<std::string> arguments;
+    };
+    bool start(const std::string& windowsProgramPath,
+               const std::vector<std::string>& arguments) override {
+        starts.push_back({windowsProgramPath, arguments});
+        return succeeds;
+    }
+
+    std::vector<Start> starts;
+    bool succeeds = true;
+};
+
+}  // namespace fakes
