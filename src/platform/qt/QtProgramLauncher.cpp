@@ -1,0 +1,54 @@
+#include "platform/qt/QtProgramLauncher.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+namespace {
+
+[[maybe_unused]] bool isWindowsProgram(const QString& hostPath) {
+    QFile file(hostPath);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    return file.read(2) == QByteArrayLiteral("MZ");
+}
+
+}  // namespace
+
+QtProgramLauncher::QtProgramLauncher(const DriveMap& drives) : m_drives(drives) {}
+
+bool QtProgramLauncher::start(const std::string& windowsProgramPath,
+                              const std::vector<std::string>& arguments) {
+    try {
+        const auto host = m_drives.toHost(windowsProgramPath);
+        if (!host) return false;
+        const auto hostUtf8 = host->u8string();
+        const QString program = QString::fromUtf8(reinterpret_cast<const char*>(hostUtf8.data()),
+                                                  static_cast<qsizetype>(hostUtf8.size()));
+        const QFileInfo info(program);
+        if (!info.isFile()) return false;
+
+        QStringList argumentList;
+        for (const auto& argument : arguments) argumentList << QString::fromStdString(argument);
+        // Started in its own folder, as a screen saver chosen from there expects to be.
+        const QString folder = info.absolutePath();
+
+#ifndef Q_OS_WIN
+        if (isWindowsProgram(program)) {
+            const QString wine = QStandardPaths::findExecutable(QStringLiteral("wine"));
+            if (wine.isEmpty()) return false;
+            argumentList.prepend(program);
+            return QProcess::startDetached(wine, argumentList, folder);
+        }
+#endif
+        return QProcess::startDetached(program, argumentList, folder);
+    } catch (...) {
+        return false;  // failure is reported by the result, never by an exception
+    }
+}
+
+}  // namespace platform
