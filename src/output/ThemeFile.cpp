@@ -20,14 +20,14 @@ std::string fileRef(std::string_view key, std::string_view path) {
 
 // Colour lines 10 to 32 in file order: key and colour slot.
 constexpr std::array<std::pair<std::string_view, std::size_t>, 23> kColorLinesA = {{
-    {"ActiveTitle=", 1},       {"Background=", 3},     {"Hilight=", 11},
-    {"HilightText=", 12},      {"TitleText=", 21},     {"Window=", 22},
-    {"WindowText=", 24},       {"Scrollbar=", 20},     {"InactiveTitle=", 14},
-    {"Menu=", 18},             {"WindowFrame=", 23},   {"MenuText=", 19},
-    {"ActiveBorder=", 0},      {"InactiveBorder=", 13}, {"AppWorkspace=", 2},
-    {"ButtonFace=", 5},        {"ButtonShadow=", 8},   {"GrayText=", 10},
-    {"ButtonText=", 9},        {"InactiveTitleText=", 15}, {"ButtonHilight=", 6},
-    {"ButtonDkShadow=", 4},    {"ButtonLight=", 7},
+    {"ActiveTitle=", 1},    {"Background=", 3},         {"Hilight=", 11},
+    {"HilightText=", 12},   {"TitleText=", 21},         {"Window=", 22},
+    {"WindowText=", 24},    {"Scrollbar=", 20},         {"InactiveTitle=", 14},
+    {"Menu=", 18},          {"WindowFrame=", 23},       {"MenuText=", 19},
+    {"ActiveBorder=", 0},   {"InactiveBorder=", 13},    {"AppWorkspace=", 2},
+    {"ButtonFace=", 5},     {"ButtonShadow=", 8},       {"GrayText=", 10},
+    {"ButtonText=", 9},     {"InactiveTitleText=", 15}, {"ButtonHilight=", 6},
+    {"ButtonDkShadow=", 4}, {"ButtonLight=", 7},
 }};
 
 // Colour lines 35 and 36.
@@ -38,9 +38,18 @@ constexpr std::array<std::pair<std::string_view, std::size_t>, 2> kColorLinesB =
 
 // Cursor lines 38 to 49 in file order: key and pointer slot.
 constexpr std::array<std::pair<std::string_view, std::size_t>, 12> kCursorLines = {{
-    {"Arrow=", 0},    {"Help=", 9},     {"AppStarting=", 1}, {"Wait=", 2},
-    {"No=", 5},       {"SizeNS=", 6},   {"SizeWE=", 7},      {"Crosshair=", 3},
-    {"IBeam=", 4},    {"SizeNWSE=", 8}, {"SizeNESW=", 11},   {"SizeAll=", 10},
+    {"Arrow=", 0},
+    {"Help=", 9},
+    {"AppStarting=", 1},
+    {"Wait=", 2},
+    {"No=", 5},
+    {"SizeNS=", 6},
+    {"SizeWE=", 7},
+    {"Crosshair=", 3},
+    {"IBeam=", 4},
+    {"SizeNWSE=", 8},
+    {"SizeNESW=", 11},
+    {"SizeAll=", 10},
 }};
 
 // Sound sections, lines 56 to 95 in file order: section and sound slot.

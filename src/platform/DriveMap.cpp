@@ -9,20 +9,28 @@
 namespace platform {
 namespace {
 
-char upper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
+char upper(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
 
 std::string describe(NameProblem problem) {
     switch (problem) {
-        case NameProblem::Empty: return "it has an empty part";
+        case NameProblem::Empty:
+            return "it has an empty part";
         case NameProblem::ForbiddenCharacter:
             return "it holds one of the characters \\ / : * ? \" < > | that Windows does not allow";
         case NameProblem::ControlCharacter:
-            return "it holds a control character (such as a line break) that Windows does not allow";
-        case NameProblem::DotName: return "a part of it is \".\" or \"..\"";
+            return "it holds a control character (such as a line break) that Windows does not "
+                   "allow";
+        case NameProblem::DotName:
+            return "a part of it is \".\" or \"..\"";
         case NameProblem::ReservedDevice:
-            return "a part of it is a Windows device name (CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9)";
-        case NameProblem::TooLong: return "a part of it is longer than Windows allows (255 characters)";
-        case NameProblem::None: break;
+            return "a part of it is a Windows device name (CON, PRN, AUX, NUL, COM1-COM9, "
+                   "LPT1-LPT9)";
+        case NameProblem::TooLong:
+            return "a part of it is longer than Windows allows (255 characters)";
+        case NameProblem::None:
+            break;
     }
     return {};
 }
@@ -32,7 +40,8 @@ std::string describe(NameProblem problem) {
 DriveMap DriveMap::forHost() {
     DriveMap drives;
 #ifdef _WIN32
-    for (char d = 'A'; d <= 'Z'; ++d) drives.map(d, std::filesystem::path(std::string(1, d) + ":\\"));
+    for (char d = 'A'; d <= 'Z'; ++d)
+        drives.map(d, std::filesystem::path(std::string(1, d) + ":\\"));
 #else
     const char* home = std::getenv("HOME");
     drives.map('C', (home && *home) ? std::filesystem::path(home) : std::filesystem::path("/root"));
@@ -83,7 +92,8 @@ std::optional<std::string> DriveMap::toWindows(const std::filesystem::path& host
     for (const auto& [drive, rootPath] : m_roots) {
         const auto rel = path.lexically_relative(rootPath);
         if (rel.empty() || *rel.begin() == "..") continue;
-        const auto depth = static_cast<std::size_t>(std::distance(rootPath.begin(), rootPath.end()));
+        const auto depth =
+            static_cast<std::size_t>(std::distance(rootPath.begin(), rootPath.end()));
         if (bestDrive == 0 || depth > bestDepth) {
             bestDrive = drive;
             bestDepth = depth;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -13,6 +14,8 @@ public:
     /// Finishes the file; false when it is not complete on disk (then an earlier file of
     /// the same name is left as it was).
     virtual bool close() = 0;
+    /// Why the last failed write or close failed, in words for the user.
+    virtual std::string lastError() const { return {}; }
 };
 
 }  // namespace platform

@@ -25,7 +25,8 @@ bool isReservedDevice(std::string_view name) {
 std::size_t windowsNameLength(std::string_view utf8) {
     std::size_t units = 0;
     for (unsigned char c : utf8) {
-        if ((c & 0xC0) != 0x80) units += (c >= 0xF0) ? 2 : 1;  // lead bytes; 4-byte = surrogate pair
+        if ((c & 0xC0) != 0x80)
+            units += (c >= 0xF0) ? 2 : 1;  // lead bytes; 4-byte = surrogate pair
     }
     return units;
 }

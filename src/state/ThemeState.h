@@ -13,9 +13,15 @@ using Color = std::uint32_t;
 constexpr Color rgb(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
     return red + 256 * green + 65536 * blue;
 }
-constexpr std::uint32_t red(Color c) { return c % 256; }
-constexpr std::uint32_t green(Color c) { return (c / 256) % 256; }
-constexpr std::uint32_t blue(Color c) { return (c / 65536) % 256; }
+constexpr std::uint32_t red(Color c) {
+    return c % 256;
+}
+constexpr std::uint32_t green(Color c) {
+    return (c / 256) % 256;
+}
+constexpr std::uint32_t blue(Color c) {
+    return (c / 65536) % 256;
+}
 
 inline constexpr std::size_t kIconCount = 4;
 inline constexpr std::size_t kPointerCount = 12;
@@ -42,27 +48,52 @@ inline constexpr std::array<std::string_view, kIconCount> kIconCaptions = {
 
 /// Captions of the pointer buttons Command10, by slot.
 inline constexpr std::array<std::string_view, kPointerCount> kPointerCaptions = {
-    "Normal Select...",   "Working in background...", "Busy...",
-    "Precision select...", "Text select...",          "Unavailable...",
-    "Vertical resize...", "Horizontal resize...",     "Diagonal resize ...",
-    "Help select...",     "Move...",                  "Inverse Diagonal resize..."};
+    "Normal Select...",
+    "Working in background...",
+    "Busy...",
+    "Precision select...",
+    "Text select...",
+    "Unavailable...",
+    "Vertical resize...",
+    "Horizontal resize...",
+    "Diagonal resize ...",
+    "Help select...",
+    "Move...",
+    "Inverse Diagonal resize..."};
 
 /// Captions of the sound buttons Command11, by slot.
 inline constexpr std::array<std::string_view, kSoundCount> kSoundCaptions = {
-    "Asterisk",      "Close program", "Critical stop",   "Default beep",  "Default sound",
-    "Empty Recycle bin", "Exclamation", "Exit Windows", "Maximize",      "Menu command",
-    "Menu popup",    "Minimize",      "Open program",    "Program error", "Question",
-    "Restore down",  "Restore up",    "Ring in",         "Ring out",      "Start Windows"};
+    "Asterisk",          "Close program", "Critical stop", "Default beep",  "Default sound",
+    "Empty Recycle bin", "Exclamation",   "Exit Windows",  "Maximize",      "Menu command",
+    "Menu popup",        "Minimize",      "Open program",  "Program error", "Question",
+    "Restore down",      "Restore up",    "Ring in",       "Ring out",      "Start Windows"};
 
 /// Window elements of the colour slots, as the colour list shows them.
-inline constexpr std::array<std::string_view, kColorCount> kColorNames = {
-    "Active Border",       "Active Title",     "App Workspace",   "Background",
-    "Button Dark Shadow",  "Button face",      "Button highlight", "Button light",
-    "Button shadow",       "Button text",      "Gray text",       "Highlight",
-    "Highlight text",      "Inactive border",  "Inactive title",  "Inactive title text",
-    "Info text",           "Info window",      "Menu",            "Menu text",
-    "Scrollbar",           "Title text",       "Window",          "Window frame",
-    "Window frame text"};
+inline constexpr std::array<std::string_view, kColorCount> kColorNames = {"Active Border",
+                                                                          "Active Title",
+                                                                          "App Workspace",
+                                                                          "Background",
+                                                                          "Button Dark Shadow",
+                                                                          "Button face",
+                                                                          "Button highlight",
+                                                                          "Button light",
+                                                                          "Button shadow",
+                                                                          "Button text",
+                                                                          "Gray text",
+                                                                          "Highlight",
+                                                                          "Highlight text",
+                                                                          "Inactive border",
+                                                                          "Inactive title",
+                                                                          "Inactive title text",
+                                                                          "Info text",
+                                                                          "Info window",
+                                                                          "Menu",
+                                                                          "Menu text",
+                                                                          "Scrollbar",
+                                                                          "Title text",
+                                                                          "Window",
+                                                                          "Window frame",
+                                                                          "Window frame text"};
 
 /// Captions of the logo buttons, by slot.
 inline constexpr std::array<std::string_view, kLogoCount> kLogoCaptions = {

@@ -78,35 +78,35 @@ TEST(ThemeFile, EverySlotFeedsItsOwnLine) {
 
     // Colour lines: key and slot; colour i is (i, 100 + i, 200 + i).
     const std::vector<std::pair<int, std::pair<std::string, int>>> colours = {
-        {10, {"ActiveTitle=", 1}},        {11, {"Background=", 3}},
-        {12, {"Hilight=", 11}},           {13, {"HilightText=", 12}},
-        {14, {"TitleText=", 21}},         {15, {"Window=", 22}},
-        {16, {"WindowText=", 24}},        {17, {"Scrollbar=", 20}},
-        {18, {"InactiveTitle=", 14}},     {19, {"Menu=", 18}},
-        {20, {"WindowFrame=", 23}},       {21, {"MenuText=", 19}},
-        {22, {"ActiveBorder=", 0}},       {23, {"InactiveBorder=", 13}},
-        {24, {"AppWorkspace=", 2}},       {25, {"ButtonFace=", 5}},
-        {26, {"ButtonShadow=", 8}},       {27, {"GrayText=", 10}},
-        {28, {"ButtonText=", 9}},         {29, {"InactiveTitleText=", 15}},
-        {30, {"ButtonHilight=", 6}},      {31, {"ButtonDkShadow=", 4}},
-        {32, {"ButtonLight=", 7}},        {35, {"InfoText=", 16}},
+        {10, {"ActiveTitle=", 1}},    {11, {"Background=", 3}},
+        {12, {"Hilight=", 11}},       {13, {"HilightText=", 12}},
+        {14, {"TitleText=", 21}},     {15, {"Window=", 22}},
+        {16, {"WindowText=", 24}},    {17, {"Scrollbar=", 20}},
+        {18, {"InactiveTitle=", 14}}, {19, {"Menu=", 18}},
+        {20, {"WindowFrame=", 23}},   {21, {"MenuText=", 19}},
+        {22, {"ActiveBorder=", 0}},   {23, {"InactiveBorder=", 13}},
+        {24, {"AppWorkspace=", 2}},   {25, {"ButtonFace=", 5}},
+        {26, {"ButtonShadow=", 8}},   {27, {"GrayText=", 10}},
+        {28, {"ButtonText=", 9}},     {29, {"InactiveTitleText=", 15}},
+        {30, {"ButtonHilight=", 6}},  {31, {"ButtonDkShadow=", 4}},
+        {32, {"ButtonLight=", 7}},    {35, {"InfoText=", 16}},
         {36, {"InfoWindow=", 17}}};
     for (const auto& [n, keySlot] : colours) {
         const int i = keySlot.second;
-        EXPECT_EQ(line(n), keySlot.first + " " + std::to_string(i) + " " +
-                               std::to_string(100 + i) + " " + std::to_string(200 + i))
+        EXPECT_EQ(line(n), keySlot.first + " " + std::to_string(i) + " " + std::to_string(100 + i) +
+                               " " + std::to_string(200 + i))
             << "line " << n;
     }
     EXPECT_EQ(line(33), "MessageBox=255 0 0");
     EXPECT_EQ(line(34), "MessageBoxText=0 0 0");
 
     const std::vector<std::pair<int, std::string>> cursors = {
-        {38, "Arrow=%ThemeDir%ptr0.cur"},     {39, "Help=%ThemeDir%ptr9.cur"},
+        {38, "Arrow=%ThemeDir%ptr0.cur"},       {39, "Help=%ThemeDir%ptr9.cur"},
         {40, "AppStarting=%ThemeDir%ptr1.cur"}, {41, "Wait=%ThemeDir%ptr2.cur"},
-        {42, "No=%ThemeDir%ptr5.cur"},        {43, "SizeNS=%ThemeDir%ptr6.cur"},
-        {44, "SizeWE=%ThemeDir%ptr7.cur"},    {45, "Crosshair=%ThemeDir%ptr3.cur"},
-        {46, "IBeam=%ThemeDir%ptr4.cur"},     {47, "SizeNWSE=%ThemeDir%ptr8.cur"},
-        {48, "SizeNESW=%ThemeDir%ptr11.cur"}, {49, "SizeAll=%ThemeDir%ptr10.cur"}};
+        {42, "No=%ThemeDir%ptr5.cur"},          {43, "SizeNS=%ThemeDir%ptr6.cur"},
+        {44, "SizeWE=%ThemeDir%ptr7.cur"},      {45, "Crosshair=%ThemeDir%ptr3.cur"},
+        {46, "IBeam=%ThemeDir%ptr4.cur"},       {47, "SizeNWSE=%ThemeDir%ptr8.cur"},
+        {48, "SizeNESW=%ThemeDir%ptr11.cur"},   {49, "SizeAll=%ThemeDir%ptr10.cur"}};
     for (const auto& [n, text] : cursors) EXPECT_EQ(line(n), text) << "line " << n;
 
     EXPECT_EQ(line(52), "Wallpaper=%ThemeDir%wall.jpg");
@@ -114,9 +114,11 @@ TEST(ThemeFile, EverySlotFeedsItsOwnLine) {
     EXPECT_EQ(line(54), "ScreenSaveActive=1");
 
     // Sound value lines 57, 59, ... 95 and the slot each one carries.
-    const int soundSlots[20] = {4, 13, 8, 9, 10, 11, 12, 1, 15, 16, 17, 18, 0, 3, 6, 7, 2, 14, 19, 5};
+    const int soundSlots[20] = {4,  13, 8, 9, 10, 11, 12, 1,  15, 16,
+                                17, 18, 0, 3, 6,  7,  2,  14, 19, 5};
     for (int k = 0; k < 20; ++k) {
-        EXPECT_EQ(line(57 + 2 * k), "DefaultValue=%ThemeDir%snd" + std::to_string(soundSlots[k]) + ".wav")
+        EXPECT_EQ(line(57 + 2 * k),
+                  "DefaultValue=%ThemeDir%snd" + std::to_string(soundSlots[k]) + ".wav")
             << "line " << 57 + 2 * k;
     }
     EXPECT_EQ(line(88), "[AppEvents\\Schemes\\Apps\\.Default\\SystemHand\\.Current]");
@@ -181,8 +183,10 @@ TEST(ThemeFile, SecondWriteGivesIdenticalBytes) {
 
 TEST(ThemeFile, NonAsciiSlotTextIsWrittenInWindows1252) {
     ThemeState s;
-    s.wallpaperPath = "C:\\Bilder\\M\xC3\xBC" "ller \xE2\x82\xAC.jpg";  // "Müller €.jpg"
-    s.iconPaths[0] = "C:\\\xE6\x97\xA5.ico";                          // a CJK letter
+    s.wallpaperPath =
+        "C:\\Bilder\\M\xC3\xBC"
+        "ller \xE2\x82\xAC.jpg";              // "Müller €.jpg"
+    s.iconPaths[0] = "C:\\\xE6\x97\xA5.ico";  // a CJK letter
     const auto lines = linesOf(written(s));
     EXPECT_EQ(lines[51], "Wallpaper=%ThemeDir%M\xFCller \x80.jpg");
     EXPECT_EQ(lines[2], "DefaultValue=%ThemeDir%?.ico") << "not in the code page";

@@ -15,7 +15,8 @@ DriveMap linuxLike() {
 
 TEST(DriveMap, WindowsPathsBecomeHostPathsUnderTheirDrive) {
     const auto d = linuxLike();
-    EXPECT_EQ(d.toHost("C:\\skinvault\\Autumn"), std::filesystem::path("/home/ann/skinvault/Autumn"));
+    EXPECT_EQ(d.toHost("C:\\skinvault\\Autumn"),
+              std::filesystem::path("/home/ann/skinvault/Autumn"));
     EXPECT_EQ(d.toHost("c:\\Art\\Sky.ico"), std::filesystem::path("/home/ann/Art/Sky.ico"));
     EXPECT_EQ(d.toHost("Z:\\usr\\share\\x.wav"), std::filesystem::path("/usr/share/x.wav"));
     EXPECT_EQ(d.toHost("C:\\"), std::filesystem::path("/home/ann"));

@@ -13,7 +13,10 @@ TEST(Windows1252, EncodesLatinAndTheHighPunctuation) {
     EXPECT_EQ(platform::toWindows1252("\xE2\x82\xAC\xE2\x80\x94\xC5\xA0"), "\x80\x97\x8A");
     EXPECT_EQ(platform::toWindows1252("\xD0\x96"), "?") << "Cyrillic is not in the code page";
     EXPECT_EQ(platform::toWindows1252("\xF0\x9F\x98\x80x"), "?x");
-    EXPECT_EQ(platform::toWindows1252("a\xFF" "b"), "a?b") << "malformed UTF-8";
+    EXPECT_EQ(platform::toWindows1252("a\xFF"
+                                      "b"),
+              "a?b")
+        << "malformed UTF-8";
     EXPECT_EQ(platform::toWindows1252("\xC3"), "?") << "cut-off sequence";
 }
 

@@ -1,0 +1,193 @@
+#include "output/CreateTheme.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "output/ThemeFile.h"
+#include "platform/WindowsNames.h"
+
+namespace output {
+namespace {
+
+constexpr std::string_view kOutputRoot = "skinvault";
+constexpr std::string_view kFatalTitle = "Fatal error...";
+
+// Where the batch file installs each splash logo.
+constexpr std::array<std::string_view, state::kLogoCount> kLogoTargets = {
+    " c:\\logo.sys", " c:\\windows\\logow.sys", " c:\\windows\\logos.sys"};
+
+// A batch file expands %...%: a literal percent sign is written twice.
+std::string batchQuoted(std::string_view name) {
+    std::string out;
+    for (char c : name) {
+        out += c;
+        if (c == '%') out += '%';
+    }
+    return out;
+}
+
+std::string themeFolderText(const std::string& name) {
+    return "c:\\skinvault\\" + name + "\\";
+}
+
+void showError(platform::MessageBoxes& messages, std::string text) {
+    messages.show({std::move(text), std::string(kFatalTitle), platform::MessageButtons::Ok,
+                   platform::MessageIcon::Stop, platform::MessageResult::Ok});
+}
+
+// Why the name cannot name the theme folder and its two files, in words for the user.
+std::optional<std::string> nameProblem(const std::string& name) {
+    using platform::NameProblem;
+    const auto problem = platform::checkWindowsName(name);
+    std::string why;
+    switch (problem) {
+        case NameProblem::None:
+            if (platform::windowsNameLength(name) + 6 > platform::kMaxWindowsNameLength) {
+                why =
+                    "It is too long: with \".theme\" added it must fit in 255 characters, so a "
+                    "theme name can have at most 249.";
+            }
+            break;
+        case NameProblem::Empty:
+            break;  // reported by its own message
+        case NameProblem::ForbiddenCharacter:
+        case NameProblem::ControlCharacter:
+            why =
+                "It must not contain any of the characters \\ / : * ? \" < > | nor a control "
+                "character such as a line break or a tab.";
+            break;
+        case NameProblem::DotName:
+            why = "It must not be \".\" or \"..\".";
+            break;
+        case NameProblem::ReservedDevice:
+            why =
+                "It must not be a Windows device name: CON, PRN, AUX, NUL, COM1 to COM9 or "
+                "LPT1 to LPT9, with or without an extension.";
+            break;
+        case NameProblem::TooLong:
+            why = "It is too long: a theme name can have at most 249 characters.";
+            break;
+    }
+    if (why.empty()) return std::nullopt;
+    return "The theme name cannot be used as a Windows folder name. " + why;
+}
+
+// Makes and enters C:\skinvault\<name>. A folder that exists already is fine; any other
+// failure is reported and nothing is written.
+bool enterThemeFolder(const std::string& name, platform::FileSystem& files,
+                      platform::MessageBoxes& messages) {
+    auto fail = [&](const std::string& folder, const std::string& reason) {
+        showError(messages, "The theme folder could not be made: " + folder + "\r" + reason +
+                                "\rThe theme was not created.");
+        return false;
+    };
+    const std::string rootText = "c:\\skinvault\\";
+    if (!files.changeDrive('C')) return fail("c:\\", files.lastError());
+    if (!files.changeFolder("\\")) return fail("c:\\", files.lastError());
+
+    for (const auto& [folder, shown] :
+         {std::pair<std::string_view, std::string>{kOutputRoot, rootText},
+          {name, themeFolderText(name)}}) {
+        std::string makeError;
+        if (!files.makeFolder(folder)) makeError = files.lastError();  // exists already: normal
+        if (!files.changeFolder(folder)) {
+            return fail(shown, makeError.empty() ? files.lastError() : makeError);
+        }
+    }
+    return true;
+}
+
+// Creates, writes and closes one text file; reports and returns false on any failure.
+template <typename Writer>
+bool writeTextFile(const std::string& fileName, const std::string& folderText,
+                   platform::FileSystem& files, platform::MessageBoxes& messages, Writer write) {
+    auto file = files.createTextFile(fileName);
+    std::string reason;
+    if (!file) {
+        reason = files.lastError();
+    } else {
+        const bool written = write(*file);
+        const bool closed = file->close();
+        if (written && closed) return true;
+        reason = file->lastError();
+    }
+    showError(messages,
+              "The file " + folderText + fileName + " could not be written.\r" +
+                  (reason.empty() ? std::string("The disk may be full or locked.") : reason) +
+                  "\rThe theme was not created; an earlier file of that name is "
+                  "left as it was.");
+    return false;
+}
+
+}  // namespace
+
+bool writeLogoBatch(const state::ThemeState& theme, platform::TextFile& out) {
+    bool allWritten = true;
+    for (std::size_t slot = 0; slot < state::kLogoCount; ++slot) {
+        const auto& logo = theme.logoPaths[slot];
+        if (!state::holdsChoice(logo, state::kLogoPattern)) continue;
+        const std::string line =
+            "copy \"" + batchQuoted(strip(logo)) + "\"" + std::string(kLogoTargets[slot]);
+        if (!out.writeLine(windowsLineBytes(line))) allWritten = false;
+    }
+    return allWritten;
+}
+
+std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::FileSystem& files) {
+    std::vector<std::string> missing;
+    auto copy = [&](const std::string& source, std::string_view pattern) {
+        // Every slot is tried; only a slot that holds a choice counts as missing.
+        if (!files.copyFile(source, strip(source)) && state::holdsChoice(source, pattern)) {
+            missing.push_back(source + " (" + files.lastError() + ")");
+        }
+    };
+    for (const auto& p : theme.iconPaths) copy(p, state::kIconPattern);
+    for (const auto& p : theme.logoPaths) copy(p, state::kLogoPattern);
+    for (const auto& p : theme.soundPaths) copy(p, state::kSoundPattern);
+    for (const auto& p : theme.pointerPaths) copy(p, state::kPointerPattern);
+    copy(theme.screenSaverPath, state::kScreenSaverPattern);
+    copy(theme.wallpaperPath, state::kWallpaperPattern);
+    return missing;
+}
+
+void createTheme(const state::ThemeState& theme, platform::FileSystem& files,
+                 platform::MessageBoxes& messages) {
+    const std::string& name = theme.themeName;
+    if (name.empty()) {
+        showError(messages, "You must specify a name for the theme!");
+        return;
+    }
+    if (const auto problem = nameProblem(name)) {
+        showError(messages, *problem);
+        return;
+    }
+    if (!enterThemeFolder(name, files, messages)) return;
+
+    const std::string folderText = themeFolderText(name);
+    if (!writeTextFile(name + ".theme", folderText, files, messages,
+                       [&](platform::TextFile& f) { return writeThemeFile(theme, f); })) {
+        return;
+    }
+    if (!writeTextFile(name + ".bat", folderText, files, messages,
+                       [&](platform::TextFile& f) { return writeLogoBatch(theme, f); })) {
+        return;
+    }
+
+    messages.show({"The theme file has been created and saved into " + folderText + "\r" + "Run " +
+                       name + ".bat from " + folderText +
+                       " to change the splash logos.\r"
+                       "Remember to copy the screen saver if any to the Windows System directory",
+                   "Done!", platform::MessageButtons::Ok, platform::MessageIcon::None,
+                   platform::MessageResult::Ok});
+
+    const auto missing = copyAssets(theme, files);
+    if (missing.empty()) return;
+    std::string text =
+        "These files could not be copied into " + folderText + ", so the theme will lack them:";
+    for (const auto& m : missing) text += "\r" + m;
+    messages.show({text, "Files not copied", platform::MessageButtons::Ok,
+                   platform::MessageIcon::Warning, platform::MessageResult::Ok});
+}
+
+}  // namespace output

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/HostFileSystem.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct Drive {
+    QTemporaryDir dir;
+    fs::path root{dir.path().toStdString()};
+    platform::HostFileSystem files{[this] {
+        platform::DriveMap d;
+        d.map('C', root / "c");
+        d.map('D', root / "d");
+        fs::create_directories(root / "c");
+        fs::create_directories(root / "d");
+        return d;
+    }()};
+};
+
+}  // namespace
+
+TEST(HostFileSystem, KeepsItsOwnCurrentFolderAndRefusesAnythingButOneName) {
+    Drive drive;
+    const auto cwd = fs::current_path();
+    auto& f = drive.files;
+    EXPECT_TRUE(f.changeDrive('c'));
+    EXPECT_EQ(f.currentFolder(), "C:\\");
+    EXPECT_TRUE(f.makeFolder("skinvault"));
+    EXPECT_FALSE(f.makeFolder("skinvault")) << "exists already";
+    EXPECT_FALSE(f.lastError().empty());
+    EXPECT_TRUE(f.changeFolder("skinvault"));
+    EXPECT_EQ(f.currentFolder(), "C:\\skinvault");
+    EXPECT_EQ(fs::current_path(), cwd) << "the process's folder never changes";
+
+    for (const char* bad : {"..", ".", "a\\b", "a/b", "..\\..", "", "CON", "x\ny"}) {
+        EXPECT_FALSE(f.makeFolder(bad)) << bad;
+        EXPECT_FALSE(f.changeFolder(bad)) << bad;
+        EXPECT_EQ(f.createTextFile(bad), nullptr) << bad;
+        EXPECT_FALSE(f.copyFile("C:\\x", bad)) << bad;
+    }
+    EXPECT_FALSE(f.changeFolder("missing"));
+    EXPECT_FALSE(f.changeDrive('Q'));
+    EXPECT_EQ(f.currentFolder(), "C:\\skinvault");
+    EXPECT_TRUE(f.changeFolder("\\"));
+    EXPECT_EQ(f.currentFolder(), "C:\\");
+    EXPECT_TRUE(f.changeDrive('D'));
+    EXPECT_EQ(f.currentFolder(), "D:\\");
+    EXPECT_TRUE(fs::is_empty(drive.root / "d"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(drive.root), fs::directory_iterator()), 2);
+}
+
+TEST(HostFileSystem, TextFileReplacesTheOldOneOnlyWhenClosedComplete) {
+    Drive drive;
+    auto& f = drive.files;
+    std::ofstream(drive.root / "c" / "a.theme", std::ios::binary) << "old";
+
+    auto file = f.createTextFile("a.theme");
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->writeLine("one"));
+    EXPECT_EQ(readFile(drive.root / "c" / "a.theme"), "old") << "nothing replaced mid-write";
+    file.reset();  // abandoned without close: the old file stays, no leftovers
+    EXPECT_EQ(readFile(drive.root / "c" / "a.theme"), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(drive.root / "c"), fs::directory_iterator()), 1);
+
+    file = f.createTextFile("a.theme");
+    EXPECT_TRUE(file->writeLine("one"));
+    EXPECT_TRUE(file->writeLine(""));
+    EXPECT_TRUE(file->close());
+    EXPECT_EQ(readFile(drive.root / "c" / "a.theme"), "one\r\n\r\n");
+    EXPECT_FALSE(file->close()) << "closed once";
+    EXPECT_FALSE(file->writeLine("late"));
+
+    fs::create_directory(drive.root / "c" / "dir.theme");
+    EXPECT_EQ(f.createTextFile("dir.theme"), nullptr);
+}
+
+TEST(HostFileSystem, CopiesReplaceAndNeverTruncateTheSource) {
+    Drive drive;
+    auto& f = drive.files;
+    std::ofstream(drive.root / "d" / "Sky.ico", std::ios::binary) << "sky";
+    std::ofstream(drive.root / "c" / "Sky.ico", std::ios::binary) << "older";
+    EXPECT_TRUE(f.copyFile("D:\\Sky.ico", "Sky.ico"));
+    EXPECT_EQ(readFile(drive.root / "c" / "Sky.ico"), "sky");
+    EXPECT_TRUE(f.copyFile("C:\\Sky.ico", "Sky.ico")) << "onto itself";
+    EXPECT_EQ(readFile(drive.root / "c" / "Sky.ico"), "sky");
+
+    EXPECT_FALSE(f.copyFile("", "x"));
+    EXPECT_FALSE(f.copyFile("*.wav", "*.wav"));
+    EXPECT_FALSE(f.copyFile("D:\\missing.wav", "missing.wav"));
+    EXPECT_FALSE(f.copyFile("D:\\", "d"));
+    EXPECT_FALSE(f.copyFile("D:\\..\\c\\Sky.ico", "y")) << "no way out of a drive";
+    EXPECT_EQ(std::distance(fs::directory_iterator(drive.root / "c"), fs::directory_iterator()), 1);
+}
