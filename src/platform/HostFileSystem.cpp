@@ -190,16 +190,13 @@ bool HostFileSystem::copyFile(std::string_view sourcePath, std::string_view targ
     if (fs::equivalent(*source, target, ec)) return true;  // already in place
     if (fs::is_directory(target, ec)) return fail("a folder of that name is in the way");
 
-    const auto temp = besideName(target);
-    if (!fs::copy_file(*source, temp, fs::copy_options::overwrite_existing, ec) || ec) {
+    // Copied in place, as copy_file does it (the kernel copies without a round trip through
+    // user space). A new file that fails half-way is removed rather than left truncated; an
+    // earlier copy is left to the caller's warning, since it may not have been touched.
+    const bool existed = fs::exists(target, ec);
+    if (!fs::copy_file(*source, target, fs::copy_options::overwrite_existing, ec) || ec) {
         const auto reason = reasonOf(ec);
-        fs::remove(temp, ec);
-        return fail(reason);
-    }
-    fs::rename(temp, target, ec);
-    if (ec) {
-        const auto reason = reasonOf(ec);
-        fs::remove(temp, ec);
+        if (!existed) fs::remove(target, ec);
         return fail(reason);
     }
     return true;
