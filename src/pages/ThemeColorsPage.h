@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QWidget>
+
+#include "platform/CommonDialog.h"
+#include "state/ThemeState.h"
+
+class QFrame;
+class QGroupBox;
+class QListWidget;
+class QPushButton;
+
+namespace pages {
+
+/// Page "Theme Colors": the list of the 25 window elements (List1), the swatch of the
+/// selected one (Picture1 in Frame2) and "Change color" (Command12).
+class ThemeColorsPage : public QWidget {
+    Q_OBJECT
+public:
+    ThemeColorsPage(state::ThemeState& theme, platform::CommonDialog& dialog,
+                    QWidget* parent = nullptr);
+
+    /// Selects a list entry as a click on it would; the window selects entry 0 at start-up.
+    void selectEntry(int index);
+
+    void List1_Click();
+    void Command12_Click();
+
+private:
+    void paintSwatch(int index);
+
+    state::ThemeState& m_theme;
+    platform::CommonDialog& m_dialog;
+    QListWidget* m_list1;
+    QGroupBox* m_frame2;
+    QFrame* m_picture1;
+    QPushButton* m_command12;
+};
+
+}  // namespace pages

@@ -1,0 +1,74 @@
+#include "pages/ThemeInfoPage.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include "pages/Layout.h"
+#include "pages/PictureBox.h"
+
+namespace pages {
+
+ThemeInfoPage::ThemeInfoPage(state::ThemeState& theme, platform::CommonDialog& dialog,
+                             platform::PictureLoader& pictures, platform::MessageBoxes& messages,
+                             QWidget* parent)
+    : QWidget(parent),
+      m_theme(theme),
+      m_dialog(dialog),
+      m_pictures(pictures),
+      m_messages(messages) {
+    const QString prompt = QStringLiteral("Enter a name for the  theme:-");
+    m_label2 = place(new QLabel(prompt, this), QStringLiteral("Label2"), prompt,
+                     onPage(360, 1320, 2055, 495));
+    m_label2->setWordWrap(true);
+    m_text2 = place(new QLineEdit(this), QStringLiteral("Text2"), QStringLiteral("Theme name"),
+                    onPage(2880, 1200, 5055, 495));
+
+    m_frame1 =
+        place(new QGroupBox(QStringLiteral("Splash Screens"), this), QStringLiteral("Frame1"),
+              QStringLiteral("Splash Screens"), onPage(960, 1920, 6855, 2415));
+
+    static constexpr const char* kButtonNames[state::kLogoCount] = {"Command7", "Command8",
+                                                                    "Command9"};
+    static constexpr int kRowTop[state::kLogoCount] = {240, 900, 1560};
+    const QString boxHint = QStringLiteral("Click here to preview the logo");
+    for (std::size_t i = 0; i < state::kLogoCount; ++i) {
+        const QString caption = QString::fromUtf8(state::kLogoCaptions[i]);
+        m_logoButtons[i] =
+            place(new QPushButton(caption, m_frame1), QString::fromLatin1(kButtonNames[i]), caption,
+                  at(360, kRowTop[i], 1455, 495));
+        auto* box = place(new QLineEdit(m_frame1), QStringLiteral("Text3_%1").arg(i), boxHint,
+                          at(2160, kRowTop[i], 2535, 495));
+        box->setReadOnly(true);  // shows a path; only clicks reach it
+        box->setToolTip(boxHint);
+        box->installEventFilter(this);
+        m_text3[i] = box;
+    }
+    const QString previewHint =
+        QStringLiteral("Click the text boxes on the left to preview the logo");
+    m_image7 = place(new PictureBox(true, m_frame1), QStringLiteral("Image7"), previewHint,
+                     at(5040, 240, 1695, 1815));
+    m_image7->setToolTip(previewHint);
+
+    connect(m_logoButtons[0], &QPushButton::clicked, this, &ThemeInfoPage::Command7_Click);
+    connect(m_logoButtons[1], &QPushButton::clicked, this, &ThemeInfoPage::Command8_Click);
+    connect(m_logoButtons[2], &QPushButton::clicked, this, &ThemeInfoPage::Command9_Click);
+}
+
+bool ThemeInfoPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        for (std::size_t i = 0; i < m_text3.size(); ++i)
+            if (watched == m_text3[i]) Text3_Click(static_cast<int>(i));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ThemeInfoPage::Command7_Click() {}
+void ThemeInfoPage::Command8_Click() {}
+void ThemeInfoPage::Command9_Click() {}
+void ThemeInfoPage::Text3_Click(int /*index*/) {}
+
+}  // namespace pages

@@ -1,0 +1,48 @@
+#include "platform/qt/QtMessageBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platform {
+
+QString messageText(const std::string& text) {
+    QString result = QString::fromStdString(text);
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return result;
+}
+
+MessageResult QtMessageBoxes::show(const Message& message) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(QString::fromStdString(message.title));
+    box.setText(messageText(message.text));
+    box.setTextFormat(Qt::PlainText);
+    switch (message.icon) {
+        case MessageIcon::Stop:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageIcon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+    }
+    QPushButton* ok = box.addButton(QMessageBox::Ok);
+    QPushButton* cancel = nullptr;
+    if (message.buttons == MessageButtons::OkCancel) {
+        cancel = box.addButton(QMessageBox::Cancel);
+        box.setEscapeButton(cancel);  // closing the box cancels
+    } else {
+        box.setEscapeButton(ok);  // a box with OK alone answers OK however it is closed
+    }
+    box.setDefaultButton(message.defaultButton == MessageResult::Cancel && cancel ? cancel : ok);
+    box.exec();
+    return cancel && box.clickedButton() == cancel ? MessageResult::Cancel
+           : box.clickedButton() == ok             ? MessageResult::Ok
+           : cancel                                ? MessageResult::Cancel
+                                                   : MessageResult::Ok;
+}
+
+}  // namespace platform

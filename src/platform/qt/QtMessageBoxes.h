@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+#include "platform/MessageBoxes.h"
+
+class QWidget;
+
+namespace platform {
+
+/// Message boxes as QMessageBox, parented to the active window.
+class QtMessageBoxes : public MessageBoxes {
+public:
+    MessageResult show(const Message& message) override;
+};
+
+/// UTF-8 message text for Qt, with every CR LF, lone CR and lone LF as one line break.
+QString messageText(const std::string& text);
+
+}  // namespace platform

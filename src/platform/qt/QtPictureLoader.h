@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <optional>
+#include <string>
+
+#include "platform/DriveMap.h"
+#include "platform/PictureLoader.h"
+
+namespace platform {
+
+/// Picture loading with QImageReader. The format comes from the content, so a bitmap under
+/// any extension (a ".sys" logo) loads; a multi-size icon gives its largest image; a bitmap,
+/// JPEG or icon shorter than its headers say is refused rather than shown with garbage rows.
+class QtPictureLoader : public PictureLoader {
+public:
+    explicit QtPictureLoader(DriveMap drives);
+    std::optional<QImage> load(const std::string& windowsPath, QSize boxSize = {}) override;
+
+    /// The same for a host path.
+    static std::optional<QImage> loadHostFile(const QString& hostPath, QSize boxSize = {});
+
+private:
+    DriveMap m_drives;
+};
+
+/// True when the picture file is shorter than its headers say (BMP, JPEG, ICO/CUR); false
+/// for a complete file or a format it does not know.
+bool isPictureCutShort(const QString& hostPath, const QByteArray& format);
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/CommonDialog.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBoxes.h"
+#include "platform/PictureLoader.h"
+#include "platform/ProgramLauncher.h"
+#include "platform/WavePlayer.h"
+
+namespace window {
+
+/// The platform services Form1 and its pages use; owned by main (or a test) for the whole run.
+struct Services {
+    platform::FileSystem& fileSystem;
+    platform::MessageBoxes& messageBoxes;
+    platform::CommonDialog& commonDialog;
+    platform::PictureLoader& pictureLoader;
+    platform::WavePlayer& wavePlayer;
+    platform::ProgramLauncher& programLauncher;
+};
+
+}  // namespace window

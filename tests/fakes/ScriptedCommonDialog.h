@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/CommonDialog.h"
+
+namespace fakes {
+
+/// The shared dialog, answering from scripts. An open answer is the name the user confirmed
+/// (which may be "" for a dialog that returns an empty name) or nullopt for Cancel; a colour
+/// answer is the colour confirmed with OK, or nullopt for Cancel. An empty script cancels.
+/// Each call is recorded with the Filter and FileName it was shown with.
+class ScriptedCommonDialog : public platform::CommonDialog {
+public:
+    struct Open {
+        std::string filter;
+        std::string fileName;
+    };
+
+    void ShowOpen() override {
+        opens.push_back({Filter, FileName});
+        if (onShow) onShow();
+        if (openAnswers.empty()) return;
+        const auto answer = openAnswers.front();
+        openAnswers.pop_front();
+        if (answer) FileName = *answer;
+    }
+
+    void ShowColor() override {
+        colorColorsShown.push_back(Color);
+        if (onShow) onShow();
+        if (colorAnswers.empty()) return;
+        const auto answer = colorAnswers.front();
+        colorAnswers.pop_front();
+        if (answer) Color = *answer;
+    }
+
+    std::deque<std::optional<std::string>> openAnswers;
+    std::deque<std::optional<std::uint32_t>> colorAnswers;
+    std::vector<Open> opens;
+    /// The current colour each colour dialog opened with.
+    std::vector<std::uint32_t> colorColorsShown;
+    /// Runs while a dialog is "open".
+    std::function<void()> onShow;
+};
+
+}  // namespace fakes

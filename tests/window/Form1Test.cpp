@@ -1,0 +1,481 @@
+// Form1 as the user meets it: the real window with scripted dialogs and message boxes, the
+// real picture loader and file system on a temporary C: drive, driven by Qt Test events.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "fakes/RecordingProgramLauncher.h"
+#include "fakes/RecordingWavePlayer.h"
+#include "fakes/ScriptedCommonDialog.h"
+#include "fakes/ScriptedMessageBoxes.h"
+#include "pages/Layout.h"
+#include "pages/PictureBox.h"
+#include "pages/TestPictures.h"
+#include "platform/DriveMap.h"
+#include "platform/HostFileSystem.h"
+#include "platform/qt/QtPictureLoader.h"
+#include "window/Form1.h"
+#include "window/TabStrip.h"
+
+namespace {
+
+using pages::PictureBox;
+using platform::MessageResult;
+
+platform::DriveMap driveOn(const QString& folder) {
+    platform::DriveMap drives;
+    drives.map('C', folder.toStdString());
+    return drives;
+}
+
+QColor qcolor(state::Color c) {
+    return QColor(static_cast<int>(state::red(c)), static_cast<int>(state::green(c)),
+                  static_cast<int>(state::blue(c)));
+}
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_home.isValid());
+        m_form = std::make_unique<window::Form1>(m_services);
+        m_form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+
+    template <typename T = QWidget>
+    T* control(const char* name) {
+        T* found = m_form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QColor swatch() { return control<QFrame>("Picture1")->palette().color(QPalette::Window); }
+    void showPage(int index) {
+        auto* tabs = m_form->tabs();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+        ASSERT_EQ(tabs->currentIndex(), index);
+    }
+    /// Writes a file on the test's C: drive and returns its Windows path.
+    std::string put(const QString& name, const QByteArray& bytes) {
+        EXPECT_TRUE(testpictures::writeBytes(m_home.filePath(name), bytes));
+        return "C:\\" + name.toStdString();
+    }
+    const state::ThemeState& theme() { return m_form->theme(); }
+
+    QTemporaryDir m_home;
+    platform::DriveMap m_drives = driveOn(m_home.path());
+    platform::HostFileSystem m_files{m_drives};
+    platform::QtPictureLoader m_pictures{m_drives};
+    fakes::ScriptedMessageBoxes m_messages;
+    fakes::ScriptedCommonDialog m_dialog;
+    fakes::RecordingWavePlayer m_player;
+    fakes::RecordingProgramLauncher m_launcher;
+    window::Services m_services{m_files, m_messages, m_dialog, m_pictures, m_player, m_launcher};
+    std::unique_ptr<window::Form1> m_form;
+};
+
+TEST_F(Form1Test, StartsWithDefaultsThemeInfoInFrontAndTheFirstColourShown) {
+    EXPECT_EQ(m_form->windowTitle(), QStringLiteral("Skinsmith for Microsoft Plus! "));
+    EXPECT_EQ(m_form->size(), QSize(pages::pixels(8715), pages::pixels(5325)));
+    const QList<QSize> iconSizes = m_form->windowIcon().availableSizes();
+    EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
+
+    EXPECT_EQ(theme(), state::ThemeState{});
+    EXPECT_EQ(m_form->tabs()->currentIndex(), 7);
+    EXPECT_EQ(m_form->tabs()->caption(7), QStringLiteral("Theme Info"));
+    EXPECT_TRUE(control<QLineEdit>("Text2")->isVisible());
+    EXPECT_TRUE(control<QLineEdit>("Text2")->text().isEmpty());
+    EXPECT_EQ(control<QListWidget>("List1")->currentRow(), 0);
+    EXPECT_EQ(control<QListWidget>("List1")->count(), 25);
+    EXPECT_EQ(swatch(), QColor(104, 120, 104));
+    EXPECT_FALSE(control<QCheckBox>("Check1")->isChecked());
+    for (const char* box : {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6", "Image7"})
+        EXPECT_TRUE(control<PictureBox>(box)->picture().isNull()) << box;
+    for (const char* path : {"Text1", "Text4", "Text3_0", "Text3_1", "Text3_2"})
+        EXPECT_TRUE(control<QLineEdit>(path)->text().isEmpty()) << path;
+    // Start-up opens no dialog, shows no message and plays nothing.
+    EXPECT_TRUE(m_dialog.opens.empty());
+    EXPECT_TRUE(m_dialog.colorColorsShown.empty());
+    EXPECT_TRUE(m_messages.shown.empty());
+    EXPECT_TRUE(m_player.calls.empty());
+}
+
+TEST_F(Form1Test, EveryControlIsNamedCaptionedAndPlacedOnItsPage) {
+    struct Expect {
+        const char* name;
+        int page;  // -1: on the window itself
+        QRect twips;
+        const char* text;
+    };
+    const Expect expected[] = {
+        {"Command1", -1, {1080, 4680, 2175, 615}, "Create Theme"},
+        {"Command3", -1, {5520, 4680, 2175, 615}, "Exit "},
+        {"Image1", 0, {2040, 1200, 1215, 1095}, nullptr},
+        {"Image6", 0, {6240, 2880, 1215, 1095}, nullptr},
+        {"Label1_1", 0, {360, 2880, 1695, 495}, "Network Neighbourhood"},
+        {"Image2", 1, {1080, 840, 4935, 3495}, nullptr},
+        {"Check1", 1, {6240, 2280, 2175, 495}, "Tile the image "},
+        {"Image3", 2, {600, 840, 855, 735}, nullptr},
+        {"Command10_9", 2, {840, 3840, 1935, 495}, "Help select..."},
+        {"Command10_8", 2, {5640, 3120, 1935, 495}, "Diagonal resize ..."},
+        {"Label3",
+         3,
+         {960, 1080, 6255, 495},
+         "Left click to select wave file; right click to preview wave file"},
+        {"Command11_7", 3, {2280, 2760, 1575, 495}, "Exit Windows"},
+        {"MMControl1", 3, {7440, 1680, 900, 495}, nullptr},
+        {"List1", 4, {480, 960, 4455, 3375}, nullptr},
+        {"Command12", 4, {6000, 2880, 1815, 615}, "Change color"},
+        {"Command4", 5, {480, 1320, 1335, 495}, "Select . . ."},
+        {"Text1", 5, {2760, 1320, 5775, 495}, nullptr},
+        {"Text5", 6, {960, 1200, 6855, 2775}, nullptr},
+        {"Label2", 7, {360, 1320, 2055, 495}, "Enter a name for the  theme:-"},
+        {"Text2", 7, {2880, 1200, 5055, 495}, nullptr},
+        {"Frame1", 7, {960, 1920, 6855, 2415}, "Splash Screens"},
+    };
+    auto* tabs = m_form->tabs();
+    for (const Expect& e : expected) {
+        auto* widget = control(e.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_FALSE(widget->accessibleName().isEmpty()) << e.name;
+        QWidget* container = e.page < 0 ? static_cast<QWidget*>(m_form.get()) : tabs;
+        if (e.page >= 0) {
+            EXPECT_TRUE(tabs->page(e.page)->isAncestorOf(widget)) << e.name;
+        }
+        const QPoint at = widget->mapTo(container, QPoint(0, 0));
+        EXPECT_EQ(QRect(at, widget->size()),
+                  pages::pixelRect(e.twips.x(), e.twips.y(), e.twips.width(), e.twips.height()))
+            << e.name;
+        if (e.text) {
+            const QString text = widget->property("text").isValid()
+                                     ? widget->property("text").toString()
+                                     : widget->property("title").toString();
+            EXPECT_EQ(text, QString::fromLatin1(e.text)) << e.name;
+        }
+    }
+    // Controls inside a frame are placed relative to the frame.
+    auto* image7 = control("Image7");
+    EXPECT_EQ(image7->geometry(), pages::pixelRect(5040, 240, 1695, 1815));
+    EXPECT_EQ(control("Picture1")->geometry(), pages::pixelRect(120, 240, 2535, 615));
+    EXPECT_EQ(control("Image1")->toolTip(),
+              QStringLiteral("Double Click the picture box to select/change icons"));
+    EXPECT_EQ(control("Text3_2")->toolTip(), QStringLiteral("Click here to preview the logo"));
+    EXPECT_TRUE(control<QLineEdit>("Text3_0")->isReadOnly());
+    EXPECT_TRUE(control<QLabel>("Label3")->font().bold());
+    EXPECT_TRUE(control<QPlainTextEdit>("Text5")->font().bold());
+    EXPECT_EQ(control<QPlainTextEdit>("Text5")->palette().color(QPalette::Base),
+              QColor(128, 128, 128));
+    const QStringList about = control<QPlainTextEdit>("Text5")->toPlainText().split('\n');
+    ASSERT_EQ(about.size(), 9);
+    EXPECT_EQ(about[2], QStringLiteral("Programmed by "));
+    EXPECT_EQ(about[3], QStringLiteral("The Skinsmith developers"));
+    EXPECT_EQ(about[8], QStringLiteral("Microsoft Plus!/98 Plus"));
+}
+
+TEST_F(Form1Test, TabsStandInTwoRowsOfFourAndOnlyTheUserChangesPages) {
+    auto* tabs = m_form->tabs();
+    ASSERT_EQ(tabs->count(), 8);
+    const QStringList captions = {"Desktop icons", "Wallpaper",    "Mouse Pointers", "Sounds",
+                                  "Theme Colors",  "Screen Saver", "About",          "Theme Info"};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(tabs->caption(i), captions[i]);
+        // Indices 0-3 share one row, 4-7 the other.
+        EXPECT_EQ(tabs->tabRect(i).top(), tabs->tabRect(i / 4 * 4).top()) << i;
+    }
+    EXPECT_NE(tabs->tabRect(0).top(), tabs->tabRect(4).top());
+
+    showPage(0);
+    EXPECT_TRUE(control("Image1")->isVisible());
+    EXPECT_FALSE(control("Text2")->isVisible());
+    showPage(4);
+    EXPECT_TRUE(control("List1")->isVisible());
+
+    // Ctrl+Tab and Ctrl+Shift+Tab from inside a page and from the buttons below, wrapping.
+    QTest::keyClick(control("List1"), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 5);
+    showPage(7);
+    QTest::keyClick(control("Text2"), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    QTest::keyClick(control("Command1"), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(tabs->currentIndex(), 7);
+    // Arrow keys on the focused strip.
+    tabs->setFocus();
+    QTest::keyClick(tabs, Qt::Key_Left);
+    EXPECT_EQ(tabs->currentIndex(), 6);
+    // Handlers never switch pages: a pick on page 0 leaves page 0 in front.
+    showPage(0);
+    m_dialog.openAnswers = {std::nullopt};
+    QTest::mouseDClick(control("Image1"), Qt::LeftButton);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+}
+
+struct IconCase {
+    const char* box;
+    std::size_t slot;
+    bool doubleClick;
+};
+void PrintTo(const IconCase& c, std::ostream* os) {
+    *os << c.box;
+}
+
+class IconSlotTest : public Form1Test, public ::testing::WithParamInterface<IconCase> {
+protected:
+    void gesture(QWidget* box, bool doubleClick) {
+        if (doubleClick)
+            QTest::mouseDClick(box, Qt::LeftButton);
+        else
+            QTest::mouseClick(box, Qt::LeftButton);
+    }
+};
+
+TEST_P(IconSlotTest, PicksThroughItsGestureOnlyAndKeepsTheBoxOnCancelOrFailure) {
+    const IconCase c = GetParam();
+    showPage(0);
+    auto* box = control<PictureBox>(c.box);
+    const std::string& slot = theme().iconPaths[c.slot];
+
+    // The other gesture opens nothing.
+    gesture(box, !c.doubleClick);
+    EXPECT_TRUE(m_dialog.opens.empty());
+    EXPECT_EQ(slot, "");
+
+    const std::string sky =
+        put("Sky.ico", testpictures::iconFile({testpictures::filled(32, 32, Qt::blue)}));
+    m_dialog.openAnswers = {sky};
+    gesture(box, c.doubleClick);
+    ASSERT_EQ(m_dialog.opens.size(), 1u);
+    EXPECT_EQ(m_dialog.opens[0].filter, "Icon files");
+    EXPECT_EQ(m_dialog.opens[0].fileName, "*.ico");
+    EXPECT_EQ(slot, sky);
+    ASSERT_FALSE(box->picture().isNull());
+    EXPECT_EQ(box->picture().pixelColor(5, 5), QColor(Qt::blue));
+    const QImage shown = box->picture();
+
+    // Cancel: the slot holds the pattern, the box keeps the icon.
+    m_dialog.openAnswers = {std::nullopt};
+    gesture(box, c.doubleClick);
+    EXPECT_EQ(slot, "*.ico");
+    EXPECT_EQ(box->picture(), shown);
+
+    // A dialog that answers with an empty name empties the slot.
+    m_dialog.openAnswers = {std::string()};
+    gesture(box, c.doubleClick);
+    EXPECT_EQ(slot, "");
+    EXPECT_EQ(box->picture(), shown);
+
+    // A name that differs from the pattern only in case is a choice; it loads nothing.
+    m_dialog.openAnswers = {std::string("*.ICO")};
+    gesture(box, c.doubleClick);
+    EXPECT_EQ(slot, "*.ICO");
+    EXPECT_EQ(box->picture(), shown);
+
+    // A file that is no picture is stored and leaves the box as it was.
+    const std::string notes = put("notes.ico", "this is not an icon");
+    m_dialog.openAnswers = {notes};
+    gesture(box, c.doubleClick);
+    EXPECT_EQ(slot, notes);
+    EXPECT_EQ(box->picture(), shown);
+
+    // Only this slot moved.
+    for (std::size_t other = 0; other < state::kIconCount; ++other)
+        if (other != c.slot) {
+            EXPECT_EQ(theme().iconPaths[other], "") << other;
+        }
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachIcon, IconSlotTest,
+                         ::testing::Values(IconCase{"Image1", 0, true}, IconCase{"Image5", 1, true},
+                                           IconCase{"Image4", 2, true},
+                                           IconCase{"Image6", 3, false}),
+                         [](const auto& info) { return std::string(info.param.box); });
+
+TEST_F(Form1Test, WallpaperPicksOnDoubleClickAndPreviewsAtTheBoxSize) {
+    showPage(1);
+    auto* image2 = control<PictureBox>("Image2");
+    QTest::mouseClick(image2, Qt::LeftButton);
+    EXPECT_TRUE(m_dialog.opens.empty());
+
+    const std::string photo =
+        put("Photo.jpg", testpictures::encode(testpictures::pattern(1200, 900), "jpeg"));
+    m_dialog.openAnswers = {photo};
+    QTest::mouseDClick(image2, Qt::LeftButton);
+    ASSERT_EQ(m_dialog.opens.size(), 1u);
+    EXPECT_EQ(m_dialog.opens[0].filter, "Jpeg files");
+    EXPECT_EQ(m_dialog.opens[0].fileName, "*.jpg");
+    EXPECT_EQ(theme().wallpaperPath, photo);
+    EXPECT_EQ(image2->picture().size(), image2->contentsRect().size());
+    const QImage shown = image2->picture();
+
+    m_dialog.openAnswers = {std::nullopt};
+    QTest::mouseDClick(image2, Qt::LeftButton);
+    EXPECT_EQ(theme().wallpaperPath, "*.jpg");
+    EXPECT_EQ(image2->picture(), shown);
+
+    // A JPEG cut short is stored but not shown with garbage rows.
+    const QByteArray whole = testpictures::encode(testpictures::pattern(800, 600), "jpeg");
+    const std::string cut = put("Cut.jpg", whole.left(whole.size() / 2));
+    m_dialog.openAnswers = {cut};
+    QTest::mouseDClick(image2, Qt::LeftButton);
+    EXPECT_EQ(theme().wallpaperPath, cut);
+    EXPECT_EQ(image2->picture(), shown);
+}
+
+TEST_F(Form1Test, TileFlagFollowsTheLastClick) {
+    showPage(1);
+    auto* check1 = control<QCheckBox>("Check1");
+    QTest::mouseClick(check1, Qt::LeftButton);
+    EXPECT_TRUE(theme().tileWallpaper);
+    QTest::mouseClick(check1, Qt::LeftButton);
+    EXPECT_FALSE(theme().tileWallpaper);
+    check1->setFocus();
+    QTest::keyClick(check1, Qt::Key_Space);
+    EXPECT_TRUE(theme().tileWallpaper);
+    EXPECT_TRUE(m_dialog.opens.empty());
+}
+
+TEST_F(Form1Test, ColourListShowsEachElementAndNeverWritesIt) {
+    showPage(4);
+    auto* list = control<QListWidget>("List1");
+    auto clickRow = [&](int row) {
+        const QRect r = list->visualItemRect(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        ASSERT_EQ(list->currentRow(), row);
+    };
+    clickRow(3);
+    EXPECT_EQ(list->item(3)->text(), QStringLiteral("Background"));
+    EXPECT_EQ(swatch(), qcolor(state::kDefaultColors[3]));
+    clickRow(11);
+    EXPECT_EQ(swatch(), qcolor(state::kDefaultColors[11]));
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(swatch(), qcolor(state::kDefaultColors[12]));
+    clickRow(3);
+    EXPECT_EQ(swatch(), qcolor(state::kDefaultColors[3]));
+    EXPECT_EQ(theme(), state::ThemeState{});
+}
+
+TEST_F(Form1Test, ChangeColourStoresTheDialogsColourEvenAfterCancel) {
+    showPage(4);
+    auto* list = control<QListWidget>("List1");
+    auto* change = control("Command12");
+
+    // Cancelling the very first dialog stores its starting colour, black.
+    list->setCurrentRow(2);
+    m_dialog.colorAnswers = {std::nullopt};
+    QTest::mouseClick(change, Qt::LeftButton);
+    EXPECT_EQ(theme().colors[2], 0u);
+    EXPECT_EQ(swatch(), QColor(0, 0, 0));
+
+    // Confirming red for "Menu" stores 255 and paints the swatch at once.
+    list->setCurrentRow(18);
+    m_dialog.colorAnswers = {state::rgb(255, 0, 0)};
+    QTest::mouseClick(change, Qt::LeftButton);
+    EXPECT_EQ(theme().colors[18], 255u);
+    EXPECT_EQ(swatch(), QColor(255, 0, 0));
+
+    // The dialog opens with that colour; cancelling right away changes nothing for Menu...
+    m_dialog.colorAnswers = {std::nullopt};
+    QTest::mouseClick(change, Qt::LeftButton);
+    EXPECT_EQ(m_dialog.colorColorsShown.back(), 255u);
+    EXPECT_EQ(theme().colors[18], 255u);
+    // ...but gives another element the colour last confirmed.
+    list->setCurrentRow(24);
+    m_dialog.colorAnswers = {std::nullopt};
+    QTest::mouseClick(change, Qt::LeftButton);
+    EXPECT_EQ(theme().colors[24], 255u);
+
+    state::ThemeState expected;
+    expected.colors[2] = 0;
+    expected.colors[18] = 255;
+    expected.colors[24] = 255;
+    EXPECT_EQ(theme(), expected);
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+TEST_F(Form1Test, ThemeNameIsTheBoxTextAsTypedAndAboutEditsChangeNothing) {
+    auto* name = control<QLineEdit>("Text2");
+    QTest::keyClicks(name, "abc");
+    EXPECT_EQ(theme().themeName, "abc");
+    for (int i = 0; i < 3; ++i) QTest::keyClick(name, Qt::Key_Backspace);
+    EXPECT_EQ(theme().themeName, "");
+    QTest::keyClicks(name, "  Autumn Leaves ");
+    EXPECT_EQ(theme().themeName, "  Autumn Leaves ");
+
+    const state::ThemeState before = theme();
+    showPage(6);
+    auto* about = control<QPlainTextEdit>("Text5");
+    QTest::keyClicks(about, "anything at all");
+    about->clear();
+    EXPECT_EQ(theme(), before);
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+TEST_F(Form1Test, ExitAsksAndEndsOnlyOnOk) {
+    QSignalSpy exits(m_form.get(), &window::Form1::exitRequested);
+    QTest::keyClicks(control("Text2"), "Kept");
+    m_messages.answers = {MessageResult::Cancel};
+    QTest::mouseClick(control("Command3"), Qt::LeftButton);
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    const platform::Message& question = m_messages.shown[0];
+    EXPECT_EQ(question.text,
+              "Are you sure you want to exit? Perhaps you accidentally clicked on exit.");
+    EXPECT_EQ(question.title, "Exit Theme Creator");
+    EXPECT_EQ(question.buttons, platform::MessageButtons::OkCancel);
+    EXPECT_EQ(question.icon, platform::MessageIcon::None);
+    EXPECT_EQ(question.defaultButton, MessageResult::Ok);
+    EXPECT_EQ(exits.count(), 0);
+    EXPECT_TRUE(m_form->isVisible());
+    EXPECT_EQ(theme().themeName, "Kept");
+
+    m_messages.answers = {MessageResult::Ok};
+    QTest::mouseClick(control("Command3"), Qt::LeftButton);
+    EXPECT_EQ(exits.count(), 1);
+    EXPECT_FALSE(m_form->isVisible());
+    // Nothing was written.
+    EXPECT_FALSE(QDir(m_home.filePath("skinvault")).exists());
+}
+
+TEST_F(Form1Test, CloseBoxEndsWithoutAQuestion) {
+    EXPECT_TRUE(m_form->close());
+    EXPECT_FALSE(m_form->isVisible());
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+TEST_F(Form1Test, CreateThemeRefusesAnEmptyNameAndWritesTheFolderForARealOne) {
+    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    EXPECT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_FALSE(QDir(m_home.filePath("skinvault")).exists());
+
+    // Pick an icon and a colour, name the theme, create it.
+    showPage(0);
+    const std::string sky =
+        put("Sky.ico", testpictures::iconFile({testpictures::filled(32, 32, Qt::red)}));
+    m_dialog.openAnswers = {sky};
+    QTest::mouseDClick(control("Image1"), Qt::LeftButton);
+    showPage(7);
+    QTest::keyClicks(control("Text2"), "Autumn");
+    m_messages.shown.clear();
+    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    EXPECT_FALSE(m_messages.shown.empty());
+
+    QFile themeFile(m_home.filePath("skinvault/Autumn/Autumn.theme"));
+    ASSERT_TRUE(themeFile.open(QIODevice::ReadOnly));
+    const QByteArray text = themeFile.readAll();
+    EXPECT_TRUE(text.contains("%ThemeDir%Sky.ico")) << text.constData();
+    EXPECT_TRUE(QFile::exists(m_home.filePath("skinvault/Autumn/Sky.ico")));
+    // Creating leaves the state as it was, so it can run again.
+    EXPECT_EQ(theme().iconPaths[0], sky);
+    EXPECT_EQ(theme().themeName, "Autumn");
+}
+
+}  // namespace
