@@ -1,0 +1,116 @@
+// The real binary: under an X server the test starts itself, its window appears with its
+// caption; with no display at all it says so in one line and fails instead of aborting.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace {
+
+const QString kBinary = QStringLiteral(SKINSMITH_BINARY_DIR "/app/skinsmith");
+
+/// An Xvfb server on a display number it chose itself; stopped on destruction.
+class Xvfb {
+public:
+    bool start() {
+        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (xvfb.isEmpty()) return false;
+        m_server.setProgram(xvfb);
+        // -displayfd 1: the server writes its display number to stdout once it is ready.
+        m_server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
+                               QStringLiteral("-screen"), QStringLiteral("0"),
+                               QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+                               QStringLiteral("tcp")});
+        m_server.start();
+        if (!m_server.waitForStarted(5000)) return false;
+        QElapsedTimer waited;
+        waited.start();
+        while (!m_server.canReadLine() && waited.elapsed() < 15000) m_server.waitForReadyRead(200);
+        m_display = QStringLiteral(":") + QString::fromLatin1(m_server.readLine()).trimmed();
+        return m_display.size() > 1;
+    }
+    ~Xvfb() {
+        m_server.terminate();
+        if (!m_server.waitForFinished(5000)) m_server.kill();
+    }
+    QString display() const { return m_display; }
+
+private:
+    QProcess m_server;
+    QString m_display;
+};
+
+QString windowTree(const QString& display) {
+    QProcess xwininfo;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display);
+    xwininfo.setProcessEnvironment(env);
+    xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+    xwininfo.waitForFinished(5000);
+    return QString::fromUtf8(xwininfo.readAllStandardOutput());
+}
+
+TEST(RunningToolTest, WindowAppearsWithItsCaptionUnderAnXServer) {
+    if (QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
+        GTEST_SKIP() << "xwininfo (x11-utils) is not installed";
+    Xvfb server;
+    if (!server.start()) GTEST_SKIP() << "Xvfb could not be started";
+
+    QTemporaryDir home;
+    QProcess tool;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("DISPLAY"), server.display());
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    tool.setProcessEnvironment(env);
+    tool.start(kBinary, {});
+    ASSERT_TRUE(tool.waitForStarted(5000)) << kBinary.toStdString();
+
+    bool found = false;
+    QElapsedTimer waited;
+    waited.start();
+    while (!found && waited.elapsed() < 20000 && tool.state() == QProcess::Running) {
+        found = windowTree(server.display())
+                    .contains(QStringLiteral("\"Skinsmith for Microsoft Plus! \""));
+        if (!found) QThread::msleep(100);
+    }
+    EXPECT_TRUE(found) << tool.readAllStandardError().toStdString();
+    EXPECT_EQ(tool.state(), QProcess::Running);
+
+    tool.terminate();
+    if (!tool.waitForFinished(5000)) {
+        tool.kill();
+        tool.waitForFinished(5000);
+        ADD_FAILURE() << "the tool did not end on SIGTERM";
+    }
+}
+
+TEST(RunningToolTest, NoDisplayGivesOneClearLineAndAFailureExit) {
+    QProcess tool;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    tool.setProcessEnvironment(env);
+    tool.start(kBinary, {});
+    ASSERT_TRUE(tool.waitForFinished(10000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);  // not Qt's abort
+    EXPECT_NE(tool.exitCode(), 0);
+    const QString said = QString::fromUtf8(tool.readAllStandardError()).trimmed();
+    EXPECT_FALSE(said.contains(QLatin1Char('\n'))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("display"))) << said.toStdString();
+
+    // A DISPLAY naming a server that is not there is caught the same way.
+    env.insert(QStringLiteral("DISPLAY"), QStringLiteral(":4093"));
+    tool.setProcessEnvironment(env);
+    tool.start(kBinary, {});
+    ASSERT_TRUE(tool.waitForFinished(10000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_NE(tool.exitCode(), 0);
+}
+
+}  // namespace
