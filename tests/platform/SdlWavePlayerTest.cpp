@@ -239,43 +239,77 @@ TEST_F(SdlWavePlayerDisk, TruncatedWavePlaysItsCompleteFramesAndNoMore) {
     EXPECT_EQ(sound.mid(present.size(), 4), QByteArray(4, '\0'));
 }
 
-TEST_F(SdlWavePlayerDisk, SecondPreviewStopsTheFirstAndStartsAfresh) {
-    // A sound of ten minutes cannot finish early: at one device buffer (256 frames here) per
-    // millisecond at most, writing all of it takes the disk driver over 18 seconds.
+// 8 kHz 8-bit mono, one second of tones repeated; every sample lies above the silence value
+// (or below it), so silence and the two sounds never look alike in the output.
+wavefiles::Signal offsetTones(int seconds, double hz, int offset) {
+    const auto second = wavefiles::tones(8000, 1, 8000, hz);
+    wavefiles::Signal s{8000, 1, {}};
+    for (int i = 0; i < seconds; ++i)
+        for (auto v : second.samples)
+            s.samples.push_back(static_cast<std::int16_t>(v / 4 + offset));
+    return s;
+}
+
+qsizetype commonPrefix(const QByteArray& a, const QByteArray& b) {
+    qsizetype n = 0;
+    while (n < a.size() && n < b.size() && a[n] == b[n]) ++n;
+    return n;
+}
+
+TEST_F(SdlWavePlayerDisk, NextPreviewStopsTheSoundEvenWhenItOpensNothing) {
+    // Twenty minutes of sound cannot end on its own within the test: the disk driver writes
+    // one 256-frame buffer per millisecond at most, so all of it takes over 37 seconds, longer
+    // than any wait below.
     ScopedEnv paced("SDL_DISKAUDIODELAY", "1");
-    const auto longSignal = wavefiles::tones(8000, 1, 8000 * 600, 200);
-    const auto shortSignal = wavefiles::tones(8000, 1, 4000, 900);
-    writeFile("Long.wav", wavefiles::encode(Encoding::Pcm8, longSignal));
-    writeFile("Short.wav", wavefiles::encode(Encoding::Pcm8, shortSignal));
+    writeFile("Long.wav", wavefiles::encode(Encoding::Pcm8, offsetTones(1200, 200, 12000)));
+    writeFile("Short.wav", wavefiles::encode(Encoding::Pcm8, offsetTones(1, 900, -12000)));
     const Decoded first = decode(hostPath("Long.wav"));
     const Decoded second = decode(hostPath("Short.wav"));
     ASSERT_GT(first.frameSize, 0);
     ASSERT_GT(second.frameSize, 0);
+    const QString out = hostPath("out.raw");
 
     platform::SdlWavePlayer player(m_drives);
-    {
-        ScopedEnv out("SDL_DISKAUDIOFILE", QFile::encodeName(hostPath("first.raw")));
-        preview(player, "C:\\Long.wav");
-    }
-    const QByteArray started = waitForSound(hostPath("first.raw"), first, 8192);
-    ASSERT_TRUE(first.bytes.startsWith(started));
+    preview(player, "C:\\Long.wav");
+    ASSERT_TRUE(first.bytes.startsWith(waitForSound(out, first, 8192)));
 
-    {
-        ScopedEnv out("SDL_DISKAUDIOFILE", QFile::encodeName(hostPath("second.raw")));
-        preview(player, "C:\\Short.wav");
-    }
-    const qsizetype firstSizeAtClose = QFileInfo(hostPath("first.raw")).size();
-    // Sixty-four buffers of the second device take at least 64 ms: time enough for a first
-    // device that kept playing to show it.
-    const QByteArray sound = waitForSound(hostPath("second.raw"), second, 64 * 256);
+    // A cancelled pick leaves "*.wav": nothing opens, and yet the long sound stops.
+    bool opened = true, played = true;
+    preview(player, "*.wav", &opened, &played);
+    EXPECT_FALSE(opened);
+    EXPECT_FALSE(played);
+    qsizetype stoppedAt = 0;
+    const bool silent = waitUntil([&] {
+        const QByteArray sound = afterLeadingSilence(readAll(out), first);
+        stoppedAt = commonPrefix(sound, first.bytes);
+        return sound.size() >= stoppedAt + 4096 &&
+               sound.mid(stoppedAt, 4096) == QByteArray(4096, first.silence);
+    });
+    ASSERT_TRUE(silent) << "the long sound played on after the close";
+    EXPECT_GE(stoppedAt, 8192);
+    EXPECT_LT(stoppedAt, first.bytes.size());
+
+    // The next preview plays its sound from the start, with nothing of the first after it.
+    preview(player, "C:\\Short.wav", &opened, &played);
+    ASSERT_TRUE(opened);
+    ASSERT_TRUE(played);
+    QByteArray rest;
+    const bool arrived = waitUntil([&] {
+        rest = afterLeadingSilence(afterLeadingSilence(readAll(out), first).mid(stoppedAt), second);
+        return rest.size() >= second.bytes.size();
+    });
+    ASSERT_TRUE(arrived) << "the second sound never played";
+    EXPECT_TRUE(rest.startsWith(second.bytes));
+
+    // A wave in another format gets a device of its own (which starts the output anew).
+    writeFile("Other.wav",
+              wavefiles::encode(Encoding::Pcm16, wavefiles::tones(22050, 2, 2000, 440)));
+    const Decoded third = decode(hostPath("Other.wav"));
+    preview(player, "C:\\Other.wav", &opened, &played);
+    ASSERT_TRUE(opened);
+    ASSERT_TRUE(played);
+    EXPECT_TRUE(waitForSound(out, third, third.bytes.size()).startsWith(third.bytes));
     EXPECT_TRUE(player.setCommand("close"));
-
-    EXPECT_TRUE(sound.startsWith(second.bytes)) << "the second sound plays from its start";
-    const QByteArray firstPlayed = afterLeadingSilence(readAll(hostPath("first.raw")), first);
-    EXPECT_EQ(QFileInfo(hostPath("first.raw")).size(), firstSizeAtClose)
-        << "the first sound went on after the close";
-    EXPECT_LT(firstPlayed.size(), first.bytes.size());
-    EXPECT_TRUE(first.bytes.startsWith(firstPlayed)) << "only a prefix of the first sound played";
 }
 
 TEST_F(SdlWavePlayerDisk, WhatCannotOpenPlaysNothing) {

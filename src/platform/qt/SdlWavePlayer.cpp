@@ -31,6 +31,7 @@ SdlWavePlayer::SdlWavePlayer(const DriveMap& drives) : m_drives(drives) {}
 
 SdlWavePlayer::~SdlWavePlayer() {
     close();
+    releaseDevice();
     if (m_audioReady) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
@@ -93,24 +94,33 @@ bool SdlWavePlayer::open() {
     Uint32 length = 0;
     if (SDL_LoadWAV(host->c_str(), &spec, &samples, &length) == nullptr) return false;
 
-    // The device takes the file's own format (allowed changes 0): SDL converts to whatever the
-    // hardware wants, so the queued bytes are exactly the decoded file.
-    spec.samples = bufferFrames(spec.freq);
-    spec.callback = nullptr;
-    spec.userdata = nullptr;
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
-    if (device == 0) {
-        SDL_FreeWAV(samples);
-        return false;
+    const bool sameFormat = m_device != 0 && spec.freq == m_deviceFrequency &&
+                            spec.format == m_deviceFormat && spec.channels == m_deviceChannels;
+    if (!sameFormat) {
+        releaseDevice();
+        // The device takes the file's own format (allowed changes 0): SDL converts to whatever
+        // the hardware wants, so the queued bytes are exactly the decoded file.
+        spec.samples = bufferFrames(spec.freq);
+        spec.callback = nullptr;
+        spec.userdata = nullptr;
+        const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+        if (device == 0) {
+            SDL_FreeWAV(samples);
+            return false;
+        }
+        m_device = device;
+        m_deviceFrequency = spec.freq;
+        m_deviceFormat = spec.format;
+        m_deviceChannels = spec.channels;
     }
-    m_device = device;
     m_samples = samples;
     m_length = length;
+    m_open = true;
     return true;
 }
 
 bool SdlWavePlayer::play() {
-    if (m_device == 0) return false;
+    if (!m_open) return false;
     // Playing again starts the sound from its beginning.
     SDL_PauseAudioDevice(m_device, 1);
     SDL_ClearQueuedAudio(m_device);
@@ -121,14 +131,22 @@ bool SdlWavePlayer::play() {
 
 void SdlWavePlayer::close() {
     if (m_device != 0) {
-        SDL_CloseAudioDevice(m_device);  // stops the sound and drops what is still queued
-        m_device = 0;
+        // Silence from the next device buffer on; what was still queued is dropped.
+        SDL_PauseAudioDevice(m_device, 1);
+        SDL_ClearQueuedAudio(m_device);
     }
     if (m_samples != nullptr) {
         SDL_FreeWAV(m_samples);
         m_samples = nullptr;
     }
     m_length = 0;
+    m_open = false;
+}
+
+void SdlWavePlayer::releaseDevice() {
+    if (m_device == 0) return;
+    SDL_CloseAudioDevice(m_device);
+    m_device = 0;
 }
 
 }  // namespace platform
