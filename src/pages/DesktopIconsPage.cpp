@@ -33,6 +33,7 @@ DesktopIconsPage::DesktopIconsPage(state::ThemeState& theme, platform::CommonDia
         const QString caption = QString::fromUtf8(state::kIconCaptions[slot]);
         auto* label = new QLabel(caption, this);
         label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         place(label, QStringLiteral("Label1_%1").arg(slot), caption,
               onPage(s.label.x(), s.label.y(), s.label.width(), s.label.height()));
         auto* box = new PictureBox(true, this);

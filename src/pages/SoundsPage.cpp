@@ -26,6 +26,7 @@ SoundsPage::SoundsPage(state::ThemeState& theme, platform::CommonDialog& dialog,
     bold.setBold(true);
     m_label3->setFont(bold);
     m_label3->setWordWrap(true);
+    m_label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     // Filled column by column: index = 5 * column + row.
     for (std::size_t i = 0; i < state::kSoundCount; ++i) {

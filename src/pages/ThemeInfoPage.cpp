@@ -23,6 +23,7 @@ ThemeInfoPage::ThemeInfoPage(state::ThemeState& theme, platform::CommonDialog& d
     m_label2 = place(new QLabel(prompt, this), QStringLiteral("Label2"), prompt,
                      onPage(360, 1320, 2055, 495));
     m_label2->setWordWrap(true);
+    m_label2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_text2 = place(new QLineEdit(this), QStringLiteral("Text2"), QStringLiteral("Theme name"),
                     onPage(2880, 1200, 5055, 495));
 
