@@ -3,8 +3,10 @@
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <string_view>
 
 #include "pages/Layout.h"
+#include "pages/PickFile.h"
 #include "pages/PictureBox.h"
 
 namespace pages {
@@ -49,8 +51,28 @@ bool MousePointersPage::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void MousePointersPage::Command10_Click(int /*index*/) {}
+void MousePointersPage::Command10_Click(int index) {
+    const std::string picked =
+        pickFile(m_dialog, "Pointers(*.ani;*.cur)|*.cur;*.ani", state::kPointerPattern);
+    // A cancelled pick keeps the earlier choice.
+    if (state::holdsChoice(picked, state::kPointerPattern))
+        m_theme.pointerPaths[static_cast<std::size_t>(index)] = picked;
+}
 
-void MousePointersPage::Command10_MouseMove(int /*index*/) {}
+void MousePointersPage::Command10_MouseMove(int index) {
+    const std::string& path = m_theme.pointerPaths[static_cast<std::size_t>(index)];
+    // Animated cursors are marked by their last three characters, compared exactly: ".ANI"
+    // takes the picture branch and simply fails to load.
+    const bool animated = std::string_view(path).ends_with("ani");
+    if (!path.empty() && !animated) {
+        // Loaded afresh on every motion; a file that does not load leaves the box as it was.
+        if (auto picture = m_pictures.load(path)) m_image3->showPicture(*picture);
+        m_text4->setText(QString::fromStdString(path));
+    }
+    if (animated) {
+        m_text4->setText(QString::fromStdString(path));
+        m_image3->showPicture(QImage());
+    }
+}
 
 }  // namespace pages

@@ -22,10 +22,9 @@ public:
     MousePointersPage(state::ThemeState& theme, platform::CommonDialog& dialog,
                       platform::PictureLoader& pictures, QWidget* parent = nullptr);
 
-    /// Pointer pick for slot `index` (the pointers issue fills it in).
+    /// Pointer pick for slot `index`: stored only when a file was chosen.
     void Command10_Click(int index);
-    /// Preview of slot `index` while the mouse moves over its button (the pointers issue
-    /// fills it in).
+    /// Preview of slot `index` on every mouse motion over its button.
     void Command10_MouseMove(int index);
 
 protected:

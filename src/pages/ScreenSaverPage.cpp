@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "pages/Layout.h"
+#include "pages/PickFile.h"
 
 namespace pages {
 
@@ -25,8 +26,23 @@ ScreenSaverPage::ScreenSaverPage(state::ThemeState& theme, platform::CommonDialo
     connect(m_command6, &QPushButton::clicked, this, &ScreenSaverPage::Command6_Click);
 }
 
-void ScreenSaverPage::Command4_Click() {}
-void ScreenSaverPage::Command5_Click() {}
-void ScreenSaverPage::Command6_Click() {}
+void ScreenSaverPage::Command4_Click() {
+    m_theme.screenSaverPath = pickFile(m_dialog, "Screen Savers", state::kScreenSaverPattern);
+    if (!state::holdsChoice(m_theme.screenSaverPath, state::kScreenSaverPattern)) return;
+    m_text1->setText(QString::fromStdString(m_theme.screenSaverPath));
+}
+
+void ScreenSaverPage::Command5_Click() {
+    // Runs it full-screen. The path and "/s" go separately, so a blank in the path never
+    // splits it into another program's name.
+    if (!state::holdsChoice(m_theme.screenSaverPath, state::kScreenSaverPattern)) return;
+    m_launcher.start(m_theme.screenSaverPath, {"/s"});  // a failed start stays silent
+}
+
+void ScreenSaverPage::Command6_Click() {
+    // Without arguments a screen saver opens its own settings.
+    if (!state::holdsChoice(m_theme.screenSaverPath, state::kScreenSaverPattern)) return;
+    m_launcher.start(m_theme.screenSaverPath, {});
+}
 
 }  // namespace pages

@@ -19,7 +19,7 @@ public:
     ScreenSaverPage(state::ThemeState& theme, platform::CommonDialog& dialog,
                     platform::ProgramLauncher& launcher, QWidget* parent = nullptr);
 
-    // The screen saver issue fills these in.
+    /// Pick (store, then show the path), run full-screen, configure.
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();

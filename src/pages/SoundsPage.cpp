@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "pages/Layout.h"
+#include "pages/PickFile.h"
 
 namespace pages {
 
@@ -45,12 +46,31 @@ SoundsPage::SoundsPage(state::ThemeState& theme, platform::CommonDialog& dialog,
 bool SoundsPage::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         const auto button = static_cast<QMouseEvent*>(event)->button();
-        for (std::size_t i = 0; i < m_command11.size(); ++i)
-            if (watched == m_command11[i]) Command11_MouseDown(static_cast<int>(i), button);
+        for (std::size_t i = 0; i < m_command11.size(); ++i) {
+            if (watched != m_command11[i]) continue;
+            Command11_MouseDown(static_cast<int>(i), button);
+            // The press is the whole gesture: the button must not stay pressed behind the
+            // dialog, and a completed click does nothing further.
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void SoundsPage::Command11_MouseDown(int /*index*/, Qt::MouseButton /*button*/) {}
+void SoundsPage::Command11_MouseDown(int index, Qt::MouseButton button) {
+    std::string& slot = m_theme.soundPaths[static_cast<std::size_t>(index)];
+    if (button == Qt::LeftButton) {
+        // Stored as answered: a cancel leaves the pattern in the slot.
+        slot = pickFile(m_dialog, "Wave files|*.wav", state::kSoundPattern);
+    } else if (button == Qt::RightButton && !slot.empty()) {
+        // Each step on its own: a file that does not open gives silence, and the "close"
+        // has already stopped the previous preview.
+        m_player.setCommand("close");
+        m_player.setDeviceType("WaveAudio");
+        m_player.setFileName(slot);
+        m_player.setCommand("open");
+        m_player.setCommand("play");
+    }
+}
 
 }  // namespace pages

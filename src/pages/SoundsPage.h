@@ -21,8 +21,7 @@ public:
     SoundsPage(state::ThemeState& theme, platform::CommonDialog& dialog,
                platform::WavePlayer& player, QWidget* parent = nullptr);
 
-    /// A mouse button went down on Command11(index): left picks, right previews (the sounds
-    /// issue fills it in).
+    /// A mouse button went down on Command11(index): left picks, right previews.
     void Command11_MouseDown(int index, Qt::MouseButton button);
 
 protected:

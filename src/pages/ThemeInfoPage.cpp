@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "pages/Layout.h"
+#include "pages/PickFile.h"
 #include "pages/PictureBox.h"
 
 namespace pages {
@@ -67,9 +68,35 @@ bool ThemeInfoPage::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void ThemeInfoPage::Command7_Click() {}
-void ThemeInfoPage::Command8_Click() {}
-void ThemeInfoPage::Command9_Click() {}
-void ThemeInfoPage::Text3_Click(int /*index*/) {}
+void ThemeInfoPage::Command7_Click() {
+    pickLogo(0);
+}
+void ThemeInfoPage::Command8_Click() {
+    pickLogo(1);
+}
+void ThemeInfoPage::Command9_Click() {
+    pickLogo(2);
+}
+
+void ThemeInfoPage::pickLogo(std::size_t slot) {
+    std::string& path = m_theme.logoPaths[slot];
+    path = pickFile(m_dialog, "Logo files", state::kLogoPattern);
+    if (!state::holdsChoice(path, state::kLogoPattern)) return;
+    m_text3[slot]->setText(QString::fromStdString(path));
+}
+
+void ThemeInfoPage::Text3_Click(int index) {
+    // The preview follows the box, which still shows an earlier file after a cancelled pick.
+    const std::string path = m_text3[static_cast<std::size_t>(index)]->text().toStdString();
+    if (path.empty()) return;
+    // The loader refuses a bitmap cut short: half a logo on a start screen is a broken theme.
+    const auto picture = m_pictures.load(path, m_image7->decodeSize());
+    if (!picture || picture->isNull()) {
+        m_messages.show({"Not valid logo file", "Error", platform::MessageButtons::Ok,
+                         platform::MessageIcon::Stop, platform::MessageResult::Ok});
+        return;
+    }
+    m_image7->showPicture(*picture);
+}
 
 }  // namespace pages

@@ -30,7 +30,7 @@ public:
     /// The theme name box Text2.
     QLineEdit* nameBox() const { return m_text2; }
 
-    // Logo picks and preview; the splash logos issue fills these in.
+    // Logo picks (store, then show the path) and the preview of a box's file in Image7.
     void Command7_Click();
     void Command8_Click();
     void Command9_Click();
@@ -40,6 +40,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void pickLogo(std::size_t slot);
+
     state::ThemeState& m_theme;
     platform::CommonDialog& m_dialog;
     platform::PictureLoader& m_pictures;
