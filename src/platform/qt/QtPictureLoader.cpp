@@ -1,5 +1,6 @@
 #include "platform/qt/QtPictureLoader.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <algorithm>
@@ -84,18 +85,56 @@ bool jpegCutShort(QFile& file) {
     return true;
 }
 
-bool icoCutShort(QFile& file) {
-    const QByteArray head = file.read(6);
-    if (head.size() < 6) return true;
-    const std::uint32_t count = le16(head, 4);
-    const QByteArray entries = file.read(16 * static_cast<qint64>(count));
-    if (entries.size() < 16 * static_cast<qsizetype>(count)) return true;
+// Index of the largest image of an icon or cursor file held in memory, or -1 when the
+// directory is damaged or an image lies beyond the end of the file (cut short).
+int largestIconImage(const QByteArray& bytes) {
+    if (bytes.size() < 6) return -1;
+    const std::uint32_t count = le16(bytes, 4);
+    if (count == 0 || bytes.size() < 6 + 16 * static_cast<qsizetype>(count)) return -1;
+    int best = -1;
+    int bestArea = -1;
     for (std::uint32_t i = 0; i < count; ++i) {
-        const qint64 bytes = le32(entries, 16 * i + 8);
-        const qint64 offset = le32(entries, 16 * i + 12);
-        if (offset + bytes > file.size()) return true;
+        const qsizetype entry = 6 + 16 * static_cast<qsizetype>(i);
+        const qint64 size = le32(bytes, entry + 8);
+        const qint64 offset = le32(bytes, entry + 12);
+        if (offset + size > bytes.size()) return -1;
+        // A width or height byte of 0 means 256.
+        const int width =
+            static_cast<std::uint8_t>(bytes[entry]) ? static_cast<std::uint8_t>(bytes[entry]) : 256;
+        const int height = static_cast<std::uint8_t>(bytes[entry + 1])
+                               ? static_cast<std::uint8_t>(bytes[entry + 1])
+                               : 256;
+        if (width * height > bestArea) {
+            bestArea = width * height;
+            best = static_cast<int>(i);
+        }
     }
-    return false;
+    return best;
+}
+
+bool isIconHeader(const QByteArray& head) {
+    return head.size() >= 4 && head[0] == 0 && head[1] == 0 && (head[2] == 1 || head[2] == 2) &&
+           head[3] == 0;
+}
+
+// Icons and cursors are small: read once, checked and decoded from memory. A preview runs
+// on every mouse motion over a pointer button, so this path must stay close to a bare decode.
+std::optional<QImage> loadIcon(QFile& file, QSize boxSize) {
+    constexpr qint64 kMaxIconBytes = 16 * 1024 * 1024;
+    if (file.size() > kMaxIconBytes) return std::nullopt;
+    QByteArray bytes = file.readAll();
+    const int best = largestIconImage(bytes);
+    if (best < 0) return std::nullopt;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "ico");
+    if (best > 0 && !reader.jumpToImage(best)) return std::nullopt;
+    QImage image = reader.read();
+    if (image.isNull()) return std::nullopt;
+    // Icons are pixel art: stretch them without blurring.
+    if (boxSize.isValid() && !boxSize.isEmpty())
+        image = image.scaled(boxSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return image;
 }
 
 }  // namespace
@@ -105,7 +144,7 @@ bool isPictureCutShort(const QString& hostPath, const QByteArray& format) {
     if (!file.open(QIODevice::ReadOnly)) return true;
     if (format == "bmp") return bmpCutShort(file);
     if (format == "jpeg" || format == "jpg") return jpegCutShort(file);
-    if (format == "ico" || format == "cur") return icoCutShort(file);
+    if (format == "ico" || format == "cur") return largestIconImage(file.readAll()) < 0;
     return false;
 }
 
@@ -119,32 +158,15 @@ std::optional<QImage> QtPictureLoader::load(const std::string& windowsPath, QSiz
 }
 
 std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSize boxSize) {
+    {
+        QFile file(hostPath);
+        if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+        if (isIconHeader(file.peek(4))) return loadIcon(file, boxSize);
+    }
     QImageReader reader(hostPath);
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
     if (format.isEmpty() || isPictureCutShort(hostPath, format)) return std::nullopt;
-
-    if (format == "ico" || format == "cur") {
-        // Images of a multi-size icon come in any order; show the largest.
-        int best = 0;
-        qint64 bestArea = -1;
-        for (int i = 0; i < std::max(1, reader.imageCount()); ++i) {
-            if (i > 0 && !reader.jumpToImage(i)) break;
-            const QSize size = reader.size();
-            if (static_cast<qint64>(size.width()) * size.height() > bestArea) {
-                bestArea = static_cast<qint64>(size.width()) * size.height();
-                best = i;
-            }
-        }
-        QImageReader chosen(hostPath, format);
-        if (best > 0 && !chosen.jumpToImage(best)) return std::nullopt;
-        QImage image = chosen.read();
-        if (image.isNull()) return std::nullopt;
-        // Icons are pixel art: stretch them without blurring.
-        if (boxSize.isValid() && !boxSize.isEmpty())
-            image = image.scaled(boxSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        return image;
-    }
 
     // Decoding at the box's size lets JPEG scale in the decoder, so a photograph of many
     // megapixels is never held whole.
