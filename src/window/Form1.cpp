@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 #include "output/CreateTheme.h"
 #include "pages/AboutPage.h"
@@ -47,7 +48,6 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Skinsmith for Microsoft Plus! "));
     setAccessibleName(windowTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/skinsmith/skinsmith.ico")));
     setFont(windowFont());
     // The pages are laid out for this client area; it is not resizable.
     setFixedSize(pages::pixels(kClientWidthTwips), pages::pixels(kClientHeightTwips));
@@ -120,6 +120,17 @@ void Form1::Command3_Click() {
     if (m_services.messageBoxes.show(question) != platform::MessageResult::Ok) return;
     close();
     emit exitRequested();
+}
+
+bool Form1::event(QEvent* event) {
+    // The icon is read right after the first frame: decoding it loads Qt's image plugins,
+    // a cost the window should not make the user wait for before it appears.
+    if (event->type() == QEvent::Paint && !m_iconRequested) {
+        m_iconRequested = true;
+        QTimer::singleShot(
+            0, this, [this] { setWindowIcon(QIcon(QStringLiteral(":/skinsmith/skinsmith.ico"))); });
+    }
+    return QWidget::event(event);
 }
 
 void Form1::keyPressEvent(QKeyEvent* event) {

@@ -43,6 +43,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     Services& m_services;
@@ -58,6 +59,7 @@ private:
     pages::ThemeInfoPage* m_themeInfo;
     QPushButton* m_command1;
     QPushButton* m_command3;
+    bool m_iconRequested = false;
 };
 
 }  // namespace window

@@ -9,8 +9,17 @@ using namespace form1test;
 TEST_F(Form1Test, StartsWithDefaultsThemeInfoInFrontAndTheFirstColourShown) {
     EXPECT_EQ(m_form->windowTitle(), QStringLiteral("Skinsmith for Microsoft Plus! "));
     EXPECT_EQ(m_form->size(), QSize(pages::pixels(8715), pages::pixels(5325)));
+    // The icon arrives right after the first frame.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !m_form->windowIcon().isNull(); }));
     const QList<QSize> iconSizes = m_form->windowIcon().availableSizes();
     EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
+    const QImage icon = m_form->windowIcon().pixmap(32, 32).toImage();
+    EXPECT_EQ(icon.size(), QSize(32, 32));
+    QSet<QRgb> colours;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) colours.insert(icon.pixel(x, y));
+    EXPECT_GT(colours.size(), 2) << "a drawn icon, not a blank";
+    EXPECT_LE(colours.size(), 17) << "16 colours and transparency at most";
 
     EXPECT_EQ(theme(), state::ThemeState{});
     EXPECT_EQ(m_form->tabs()->currentIndex(), 7);
