@@ -6,15 +6,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/DriveMap.h"
-#include "platform/HostFileSystem.h"
-#include "platform/qt/QtCommonDialog.h"
-#include "platform/qt/QtMessageBoxes.h"
-#include "platform/qt/QtPictureLoader.h"
-#include "platform/qt/QtProgramLauncher.h"
-#include "platform/qt/SdlWavePlayer.h"
+#include "HostServices.h"
 #include "window/Form1.h"
-#include "window/Services.h"
 
 namespace {
 
@@ -58,21 +51,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "skinsmith: %s\n", why.c_str());
         return 2;
     }
-    QApplication app(argc, argv);
+    QApplication application(argc, argv);
 
-    // Nothing here touches audio, a dialog or a picture file: each starts on first use.
-    const platform::DriveMap drives = platform::DriveMap::forHost();
-    platform::HostFileSystem fileSystem(drives);
-    platform::QtMessageBoxes messageBoxes;
-    platform::QtCommonDialog commonDialog(drives, messageBoxes);
-    platform::QtPictureLoader pictureLoader(drives);
-    platform::SdlWavePlayer wavePlayer(drives);
-    platform::QtProgramLauncher programLauncher(drives);
-    window::Services services{fileSystem,    messageBoxes, commonDialog,
-                              pictureLoader, wavePlayer,   programLauncher};
-
-    window::Form1 form(services);
-    QObject::connect(&form, &window::Form1::exitRequested, &app, &QApplication::quit);
+    app::HostServices host;
+    window::Form1 form(host.services());
+    QObject::connect(&form, &window::Form1::exitRequested, &application, &QApplication::quit);
     form.show();
-    return app.exec();
+    return application.exec();
 }

@@ -12,13 +12,7 @@
 #include <vector>
 
 #include "ChildRuns.h"
-#include "platform/DriveMap.h"
-#include "platform/HostFileSystem.h"
-#include "platform/qt/QtCommonDialog.h"
-#include "platform/qt/QtMessageBoxes.h"
-#include "platform/qt/QtPictureLoader.h"
-#include "platform/qt/QtProgramLauncher.h"
-#include "platform/qt/SdlWavePlayer.h"
+#include "HostServices.h"
 #include "window/Form1.h"
 
 namespace {
@@ -58,16 +52,8 @@ int child(int argc, char** argv, const std::string& which) {
         return app.exec();
     }
     // As app/main.cpp builds it.
-    const platform::DriveMap drives = platform::DriveMap::forHost();
-    platform::HostFileSystem fileSystem(drives);
-    platform::QtMessageBoxes messageBoxes;
-    platform::QtCommonDialog commonDialog(drives, messageBoxes);
-    platform::QtPictureLoader pictureLoader(drives);
-    platform::SdlWavePlayer wavePlayer(drives);
-    platform::QtProgramLauncher programLauncher(drives);
-    window::Services services{fileSystem,    messageBoxes, commonDialog,
-                              pictureLoader, wavePlayer,   programLauncher};
-    window::Form1 form(services);
+    app::HostServices host;
+    window::Form1 form(host.services());
     form.installEventFilter(&watcher);
     form.show();
     return app.exec();
