@@ -1,10 +1,10 @@
 #include "pages/ThemeColorsPage.h"
 
 #include <QFrame>
-#include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
 
+#include "pages/FrameBox.h"
 #include "pages/Layout.h"
 
 namespace pages {
@@ -23,7 +23,7 @@ ThemeColorsPage::ThemeColorsPage(state::ThemeState& theme, platform::CommonDialo
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
     for (const auto name : state::kColorNames) m_list1->addItem(QString::fromUtf8(name));
 
-    m_frame2 = place(new QGroupBox(QStringLiteral("Color"), this), QStringLiteral("Frame2"),
+    m_frame2 = place(new FrameBox(QStringLiteral("Color"), this), QStringLiteral("Frame2"),
                      QStringLiteral("Color"), onPage(5520, 1080, 2775, 975));
     m_picture1 = place(new QFrame(m_frame2), QStringLiteral("Picture1"),
                        QStringLiteral("Colour of the selected element"), at(120, 240, 2535, 615));

@@ -6,11 +6,12 @@
 #include "state/ThemeState.h"
 
 class QFrame;
-class QGroupBox;
 class QListWidget;
 class QPushButton;
 
 namespace pages {
+
+class FrameBox;
 
 /// Page "Theme Colors": the list of the 25 window elements (List1), the swatch of the
 /// selected one (Picture1 in Frame2) and "Change color" (Command12).
@@ -32,7 +33,7 @@ private:
     state::ThemeState& m_theme;
     platform::CommonDialog& m_dialog;
     QListWidget* m_list1;
-    QGroupBox* m_frame2;
+    FrameBox* m_frame2;
     QFrame* m_picture1;
     QPushButton* m_command12;
 };

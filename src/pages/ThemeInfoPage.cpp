@@ -1,11 +1,11 @@
 #include "pages/ThemeInfoPage.h"
 
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "pages/FrameBox.h"
 #include "pages/Layout.h"
 #include "pages/PickFile.h"
 #include "pages/PictureBox.h"
@@ -28,9 +28,8 @@ ThemeInfoPage::ThemeInfoPage(state::ThemeState& theme, platform::CommonDialog& d
     m_text2 = place(new QLineEdit(this), QStringLiteral("Text2"), QStringLiteral("Theme name"),
                     onPage(2880, 1200, 5055, 495));
 
-    m_frame1 =
-        place(new QGroupBox(QStringLiteral("Splash Screens"), this), QStringLiteral("Frame1"),
-              QStringLiteral("Splash Screens"), onPage(960, 1920, 6855, 2415));
+    m_frame1 = place(new FrameBox(QStringLiteral("Splash Screens"), this), QStringLiteral("Frame1"),
+                     QStringLiteral("Splash Screens"), onPage(960, 1920, 6855, 2415));
 
     static constexpr const char* kButtonNames[state::kLogoCount] = {"Command7", "Command8",
                                                                     "Command9"};

@@ -8,12 +8,13 @@
 #include "platform/PictureLoader.h"
 #include "state/ThemeState.h"
 
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace pages {
+
+class FrameBox;
 
 class PictureBox;
 
@@ -48,7 +49,7 @@ private:
     platform::MessageBoxes& m_messages;
     QLabel* m_label2;
     QLineEdit* m_text2;
-    QGroupBox* m_frame1;
+    FrameBox* m_frame1;
     std::array<QPushButton*, state::kLogoCount> m_logoButtons{};  // Command7, Command8, Command9
     std::array<QLineEdit*, state::kLogoCount> m_text3{};
     PictureBox* m_image7;
