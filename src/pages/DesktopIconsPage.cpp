@@ -63,8 +63,7 @@ void DesktopIconsPage::Image6_Click() {
 
 void DesktopIconsPage::pickIcon(std::size_t slot) {
     std::string& path = m_theme.iconPaths[slot];
-    path = pickFile(m_dialog, "Icon files", state::kIconPattern);
-    if (!state::holdsChoice(path, state::kIconPattern)) return;
+    if (!pickStoreThenTest(m_dialog, "Icon files", state::kIconPattern, path)) return;
     // A file that does not load as a picture keeps the slot but leaves the box as it was.
     if (auto picture = m_pictures.load(path, m_boxes[slot]->decodeSize()))
         m_boxes[slot]->showPicture(*picture);

@@ -52,11 +52,9 @@ bool MousePointersPage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void MousePointersPage::Command10_Click(int index) {
-    const std::string picked =
-        pickFile(m_dialog, "Pointers(*.ani;*.cur)|*.cur;*.ani", state::kPointerPattern);
     // A cancelled pick keeps the earlier choice.
-    if (state::holdsChoice(picked, state::kPointerPattern))
-        m_theme.pointerPaths[static_cast<std::size_t>(index)] = picked;
+    pickTestThenStore(m_dialog, "Pointers(*.ani;*.cur)|*.cur;*.ani", state::kPointerPattern,
+                      m_theme.pointerPaths[static_cast<std::size_t>(index)]);
 }
 
 void MousePointersPage::Command10_MouseMove(int index) {

@@ -13,4 +13,14 @@ namespace pages {
 std::string pickFile(platform::CommonDialog& dialog, std::string_view filterText,
                      std::string_view pattern);
 
+/// Store, then test: the answer goes into the slot at once (a cancel leaves the pattern);
+/// true when the slot now holds a choice, so the page goes on to show it.
+bool pickStoreThenTest(platform::CommonDialog& dialog, std::string_view filterText,
+                       std::string_view pattern, std::string& slot);
+
+/// Test, then store: the slot takes the answer only when it is a choice, so a cancel keeps
+/// the earlier one; true when it was stored.
+bool pickTestThenStore(platform::CommonDialog& dialog, std::string_view filterText,
+                       std::string_view pattern, std::string& slot);
+
 }  // namespace pages

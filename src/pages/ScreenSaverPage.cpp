@@ -27,8 +27,9 @@ ScreenSaverPage::ScreenSaverPage(state::ThemeState& theme, platform::CommonDialo
 }
 
 void ScreenSaverPage::Command4_Click() {
-    m_theme.screenSaverPath = pickFile(m_dialog, "Screen Savers", state::kScreenSaverPattern);
-    if (!state::holdsChoice(m_theme.screenSaverPath, state::kScreenSaverPattern)) return;
+    if (!pickStoreThenTest(m_dialog, "Screen Savers", state::kScreenSaverPattern,
+                           m_theme.screenSaverPath))
+        return;
     m_text1->setText(QString::fromStdString(m_theme.screenSaverPath));
 }
 

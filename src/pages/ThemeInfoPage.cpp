@@ -79,8 +79,7 @@ void ThemeInfoPage::Command9_Click() {
 
 void ThemeInfoPage::pickLogo(std::size_t slot) {
     std::string& path = m_theme.logoPaths[slot];
-    path = pickFile(m_dialog, "Logo files", state::kLogoPattern);
-    if (!state::holdsChoice(path, state::kLogoPattern)) return;
+    if (!pickStoreThenTest(m_dialog, "Logo files", state::kLogoPattern, path)) return;
     m_text3[slot]->setText(QString::fromStdString(path));
 }
 

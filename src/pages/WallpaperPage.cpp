@@ -25,8 +25,8 @@ WallpaperPage::WallpaperPage(state::ThemeState& theme, platform::CommonDialog& d
 }
 
 void WallpaperPage::Image2_DblClick() {
-    m_theme.wallpaperPath = pickFile(m_dialog, "Jpeg files", state::kWallpaperPattern);
-    if (!state::holdsChoice(m_theme.wallpaperPath, state::kWallpaperPattern)) return;
+    if (!pickStoreThenTest(m_dialog, "Jpeg files", state::kWallpaperPattern, m_theme.wallpaperPath))
+        return;
     // Decoded at the box's size: a photograph of many megapixels is never held whole.
     if (auto picture = m_pictures.load(m_theme.wallpaperPath, m_image2->decodeSize()))
         m_image2->showPicture(*picture);
