@@ -34,7 +34,8 @@ private:
     platform::SdlWavePlayer m_wavePlayer;
     platform::QtProgramLauncher m_programLauncher;
     window::Services m_services{m_fileSystem,    m_messageBoxes, m_commonDialog,
-                                m_pictureLoader, m_wavePlayer,   m_programLauncher};
+                                m_pictureLoader, m_wavePlayer,   m_programLauncher,
+                                m_drives};
 };
 
 }  // namespace app

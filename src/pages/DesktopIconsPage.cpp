@@ -69,4 +69,11 @@ void DesktopIconsPage::pickIcon(std::size_t slot) {
         m_boxes[slot]->showPicture(*picture);
 }
 
+void DesktopIconsPage::showState() {
+    for (std::size_t slot = 0; slot < state::kIconCount; ++slot) {
+        const auto picture = m_pictures.load(m_theme.iconPaths[slot], m_boxes[slot]->decodeSize());
+        m_boxes[slot]->showPicture(picture ? *picture : QImage());
+    }
+}
+
 }  // namespace pages

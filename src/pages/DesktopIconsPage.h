@@ -26,6 +26,10 @@ public:
     void Image4_DblClick();
     void Image6_Click();
 
+    /// Makes every control of the page show the current state (after a theme is opened or
+    /// a new one started).
+    void showState();
+
 private:
     /// Picks the icon of one slot: store the answer, then preview it if it is a choice.
     void pickIcon(std::size_t slot);

@@ -73,4 +73,9 @@ void MousePointersPage::Command10_MouseMove(int index) {
     }
 }
 
+void MousePointersPage::showState() {
+    m_image3->showPicture(QImage());
+    m_text4->clear();
+}
+
 }  // namespace pages

@@ -27,6 +27,10 @@ public:
     /// Preview of slot `index` on every mouse motion over its button.
     void Command10_MouseMove(int index);
 
+    /// Makes every control of the page show the current state (after a theme is opened or
+    /// a new one started).
+    void showState();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

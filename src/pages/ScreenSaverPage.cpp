@@ -46,4 +46,8 @@ void ScreenSaverPage::Command6_Click() {
     m_launcher.start(m_theme.screenSaverPath, {});
 }
 
+void ScreenSaverPage::showState() {
+    m_text1->setText(QString::fromStdString(m_theme.screenSaverPath));
+}
+
 }  // namespace pages

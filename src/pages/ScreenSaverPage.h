@@ -24,6 +24,10 @@ public:
     void Command5_Click();
     void Command6_Click();
 
+    /// Makes every control of the page show the current state (after a theme is opened or
+    /// a new one started).
+    void showState();
+
 private:
     state::ThemeState& m_theme;
     platform::CommonDialog& m_dialog;

@@ -73,4 +73,6 @@ void SoundsPage::Command11_MouseDown(int index, Qt::MouseButton button) {
     }
 }
 
+void SoundsPage::showState() {}
+
 }  // namespace pages

@@ -24,6 +24,10 @@ public:
     /// A mouse button went down on Command11(index): left picks, right previews.
     void Command11_MouseDown(int index, Qt::MouseButton button);
 
+    /// Makes every control of the page show the current state (after a theme is opened or
+    /// a new one started).
+    void showState();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

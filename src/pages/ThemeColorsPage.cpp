@@ -67,4 +67,8 @@ void ThemeColorsPage::paintSwatch(int index) {
     m_picture1->setPalette(palette);
 }
 
+void ThemeColorsPage::showState() {
+    paintSwatch(m_list1->currentRow());
+}
+
 }  // namespace pages

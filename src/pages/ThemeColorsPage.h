@@ -27,6 +27,10 @@ public:
     void List1_Click();
     void Command12_Click();
 
+    /// Makes every control of the page show the current state (after a theme is opened or
+    /// a new one started).
+    void showState();
+
 private:
     void paintSwatch(int index);
 

@@ -97,4 +97,10 @@ void ThemeInfoPage::Text3_Click(int index) {
     m_image7->showPicture(*picture);
 }
 
+void ThemeInfoPage::showState() {
+    for (std::size_t slot = 0; slot < state::kLogoCount; ++slot)
+        m_text3[slot]->setText(QString::fromStdString(m_theme.logoPaths[slot]));
+    m_image7->showPicture(QImage());
+}
+
 }  // namespace pages

@@ -37,6 +37,10 @@ public:
     void Command9_Click();
     void Text3_Click(int index);
 
+    /// Makes every control of the page show the current state (after a theme is opened or
+    /// a new one started).
+    void showState();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -36,4 +36,10 @@ void WallpaperPage::Check1_Click() {
     m_theme.tileWallpaper = m_check1->isChecked();
 }
 
+void WallpaperPage::showState() {
+    const auto picture = m_pictures.load(m_theme.wallpaperPath, m_image2->decodeSize());
+    m_image2->showPicture(picture ? *picture : QImage());
+    m_check1->setChecked(m_theme.tileWallpaper);
+}
+
 }  // namespace pages

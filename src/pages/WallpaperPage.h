@@ -22,6 +22,10 @@ public:
     void Image2_DblClick();
     void Check1_Click();
 
+    /// Makes every control of the page show the current state (after a theme is opened or
+    /// a new one started).
+    void showState();
+
 private:
     state::ThemeState& m_theme;
     platform::CommonDialog& m_dialog;

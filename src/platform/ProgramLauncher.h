@@ -13,6 +13,8 @@ public:
     /// (never through a shell or a command line split at blanks); true when it started.
     virtual bool start(const std::string& windowsProgramPath,
                        const std::vector<std::string>& arguments) = 0;
+    /// Shows the folder at a full Windows path in the desktop's file manager.
+    virtual bool showFolder(const std::string& windowsFolderPath) = 0;
 };
 
 }  // namespace platform

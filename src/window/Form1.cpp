@@ -1,16 +1,26 @@
 #include "window/Form1.h"
 
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <filesystem>
 
+#include "input/ThemeReader.h"
 #include "output/CreateTheme.h"
 #include "pages/AboutPage.h"
 #include "pages/DesktopIconsPage.h"
 #include "pages/Layout.h"
 #include "pages/MousePointersPage.h"
+#include "pages/PickFile.h"
 #include "pages/ScreenSaverPage.h"
 #include "pages/SoundsPage.h"
 #include "pages/ThemeColorsPage.h"
@@ -29,6 +39,24 @@ namespace {
 constexpr int kClientWidthTwips = 8715;
 constexpr int kClientHeightTwips = 5325;
 constexpr int kThemeInfoPage = 7;
+constexpr std::string_view kThemePattern = "*.theme";
+constexpr const char* kOpenTitle = "Open Theme";
+
+// The .theme files among dropped or pasted URLs, as local paths.
+QStringList themeFiles(const QMimeData* data) {
+    QStringList files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".theme"), Qt::CaseInsensitive))
+            files << url.toLocalFile();
+    return files;
+}
+
+std::string listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (const auto& item : items) text += "\n    " + item;
+    return text;
+}
 
 QFont windowFont() {
     // The Windows face first; on other systems a sans serif of similar width.
@@ -49,13 +77,26 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     setWindowTitle(QStringLiteral("Skinsmith for Microsoft Plus! "));
     setAccessibleName(windowTitle());
     setFont(windowFont());
-    // The pages are laid out for this client area; it is not resizable.
-    setFixedSize(pages::pixels(kClientWidthTwips), pages::pixels(kClientHeightTwips));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
+
+    // The pages are laid out for this client area; it is not resizable. The menu bar stands
+    // above it, so the window is taller by the bar alone and no control moves.
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setObjectName(QStringLiteral("MenuBar"));
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("Client"));
+    m_client->setFixedSize(pages::pixels(kClientWidthTwips), pages::pixels(kClientHeightTwips));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(m_client);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // The tab control is 8895 twips wide, more than the client area; it ends at the edge.
-    m_tabs = pages::place(new TabStrip(this), QStringLiteral("SSTab1"), QStringLiteral("Pages"),
+    m_tabs = pages::place(new TabStrip(m_client), QStringLiteral("SSTab1"), QStringLiteral("Pages"),
                           pages::at(0, 0, kClientWidthTwips, 4575));
     Services& s = m_services;
     m_desktopIcons = new pages::DesktopIconsPage(m_theme, s.commonDialog, s.pictureLoader);
@@ -81,18 +122,50 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     for (int i = 0; i < m_tabs->count(); ++i)
         m_tabs->page(i)->setObjectName(QString::fromLatin1(pageNames[i]));
 
-    m_command1 = pages::place(new QPushButton(QStringLiteral("Create Theme"), this),
+    m_command1 = pages::place(new QPushButton(QStringLiteral("Create Theme"), m_client),
                               QStringLiteral("Command1"), QStringLiteral("Create Theme"),
                               pages::at(1080, 4680, 2175, 615));
     m_command3 =
-        pages::place(new QPushButton(QStringLiteral("Exit "), this), QStringLiteral("Command3"),
+        pages::place(new QPushButton(QStringLiteral("Exit "), m_client), QStringLiteral("Command3"),
                      QStringLiteral("Exit"), pages::at(5520, 4680, 2175, 615));
 
     connect(m_themeInfo->nameBox(), &QLineEdit::textChanged, this, &Form1::Text2_Change);
     connect(m_command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(m_command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    buildMenus();
 
     Form_Load();
+}
+
+void Form1::buildMenus() {
+    auto add = [this](QMenu* menu, const char* name, const QString& text, const QKeySequence& keys,
+                      void (Form1::*handler)()) {
+        QAction* action = menu->addAction(text);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(keys);
+        // The shortcuts work on every page, whichever control has the focus.
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    QMenu* file = m_menuBar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    add(file, "mnuFileNew", QStringLiteral("&New Theme"), QKeySequence(Qt::CTRL | Qt::Key_N),
+        &Form1::mnuFileNew_Click);
+    add(file, "mnuFileOpen", QStringLiteral("&Open Theme..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+        &Form1::mnuFileOpen_Click);
+    add(file, "mnuFileCreate", QStringLiteral("&Create Theme"), QKeySequence(Qt::CTRL | Qt::Key_S),
+        &Form1::Command1_Click);
+    m_openFolderAction = add(file, "mnuFileOpenFolder", QStringLiteral("Open Theme &Folder"), {},
+                             &Form1::mnuFileOpenFolder_Click);
+    file->addSeparator();
+    add(file, "mnuFileExit", QStringLiteral("E&xit"), {}, &Form1::Command3_Click);
+    connect(file, &QMenu::aboutToShow, this, &Form1::updateMenus);
+
+    QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    add(help, "mnuHelpAbout", QStringLiteral("&About Skinsmith"), {}, &Form1::mnuHelpAbout_Click);
+    updateMenus();
 }
 
 void Form1::Form_Load() {
@@ -108,6 +181,128 @@ void Form1::Text2_Change() {
 
 void Form1::Command1_Click() {
     output::createTheme(m_theme, m_services.fileSystem, m_services.messageBoxes);
+    updateMenus();
+}
+
+std::string Form1::themeFolder() const {
+    return "C:\\skinvault\\" + m_theme.themeName;
+}
+
+void Form1::updateMenus() {
+    std::error_code error;
+    const auto host = m_services.drives.toHost(themeFolder());
+    m_openFolderAction->setEnabled(!m_theme.themeName.empty() && host &&
+                                   std::filesystem::is_directory(*host, error));
+}
+
+bool Form1::mayDiscardTheme(const char* title) {
+    if (m_theme == state::ThemeState{}) return true;
+    platform::Message question;
+    question.text = "The current theme's choices will be replaced. Go on?";
+    question.title = title;
+    question.buttons = platform::MessageButtons::OkCancel;
+    question.icon = platform::MessageIcon::Warning;
+    question.defaultButton = platform::MessageResult::Cancel;
+    return m_services.messageBoxes.show(question) == platform::MessageResult::Ok;
+}
+
+void Form1::replaceTheme(state::ThemeState theme) {
+    m_theme = std::move(theme);
+    // Setting the name box runs Text2_Change, which copies the same name back.
+    m_themeInfo->nameBox()->setText(QString::fromStdString(m_theme.themeName));
+    m_desktopIcons->showState();
+    m_wallpaper->showState();
+    m_mousePointers->showState();
+    m_sounds->showState();
+    m_themeColors->showState();
+    m_screenSaver->showState();
+    m_themeInfo->showState();
+    updateMenus();
+    emit themeReplaced();
+}
+
+void Form1::mnuFileNew_Click() {
+    if (!mayDiscardTheme("New Theme")) return;
+    replaceTheme(state::ThemeState{});
+}
+
+void Form1::mnuFileOpen_Click() {
+    const std::string path = pages::pickFile(m_services.commonDialog, "Theme files", kThemePattern);
+    if (!state::holdsChoice(path, kThemePattern)) return;
+    if (!mayDiscardTheme(kOpenTitle)) return;
+    openTheme(path);
+}
+
+bool Form1::openThemeFile(const QString& hostPath) {
+    std::string why;
+    const auto absolute = std::filesystem::absolute(hostPath.toStdString());
+    const auto path = m_services.drives.toWindows(absolute.lexically_normal(), &why);
+    if (!path) {
+        m_services.messageBoxes.show({"Cannot open the theme file " + hostPath.toStdString() +
+                                          "\n\n" + why,
+                                      kOpenTitle, platform::MessageButtons::Ok,
+                                      platform::MessageIcon::Stop, platform::MessageResult::Ok});
+        return false;
+    }
+    return openTheme(*path);
+}
+
+bool Form1::openTheme(const std::string& windowsPath) {
+    auto result = input::openTheme(m_services.drives, windowsPath);
+    if (!result.opened) {
+        m_services.messageBoxes.show({"Cannot open the theme file " + windowsPath + "\n\n" +
+                                          result.error,
+                                      kOpenTitle, platform::MessageButtons::Ok,
+                                      platform::MessageIcon::Stop, platform::MessageResult::Ok});
+        return false;
+    }
+    const input::OpenReport report = std::move(result.opened->report);
+    replaceTheme(std::move(result.opened->theme));
+    if (!report.empty()) {
+        std::string text = "The theme " + windowsPath + " was opened, with these gaps:";
+        if (!report.missingFiles.empty())
+            text += "\n\nFiles not found (Create Theme will list them as not copied):" +
+                    listed(report.missingFiles);
+        if (!report.embeddedIcons.empty())
+            text += "\n\nIcons inside program files, which cannot be shown (left empty):" +
+                    listed(report.embeddedIcons);
+        if (!report.badColors.empty())
+            text += "\n\nColours that are not three values from 0 to 255 (left as they were):" +
+                    listed(report.badColors);
+        m_services.messageBoxes.show({text, kOpenTitle, platform::MessageButtons::Ok,
+                                      platform::MessageIcon::Warning, platform::MessageResult::Ok});
+    }
+    return true;
+}
+
+void Form1::mnuFileOpenFolder_Click() {
+    updateMenus();
+    if (m_openFolderAction->isEnabled()) m_services.programLauncher.showFolder(themeFolder());
+}
+
+void Form1::mnuHelpAbout_Click() {
+    std::string text = "Skinsmith " SKINSMITH_VERSION "\n\n"
+                       "Builds desktop themes for Windows 95/98 with Microsoft Plus!.\n\n"
+                       "Copyright (c) 2026 The Skinsmith developers.\n"
+                       "Released under the MIT licence.\n\n"
+                       "https://skinsmith.example.org";
+    m_services.messageBoxes.show({text, "About Skinsmith", platform::MessageButtons::Ok,
+                                  platform::MessageIcon::None, platform::MessageResult::Ok});
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!themeFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const QStringList files = themeFiles(event->mimeData());
+    if (files.isEmpty()) return;
+    event->acceptProposedAction();
+    // The drop ends before any message box opens, so the file manager is not kept waiting.
+    const QString file = files.first();
+    QTimer::singleShot(0, this, [this, file] {
+        if (mayDiscardTheme(kOpenTitle)) openThemeFile(file);
+    });
 }
 
 void Form1::Command3_Click() {

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
 #include "state/ThemeState.h"
 #include "window/Services.h"
 
+class QAction;
+class QMenuBar;
 class QPushButton;
 
 namespace pages {
@@ -23,7 +26,8 @@ namespace window {
 class TabStrip;
 
 /// The main window: owns the theme of this run, the tab control SSTab1 with its eight pages,
-/// "Create Theme" (Command1) and "Exit " (Command3).
+/// "Create Theme" (Command1) and "Exit " (Command3). The controls stand in a client area of
+/// fixed size below the menu bar, as on a Windows form with a menu.
 class Form1 : public QWidget {
     Q_OBJECT
 public:
@@ -32,22 +36,51 @@ public:
     const state::ThemeState& theme() const { return m_theme; }
     TabStrip* tabs() const { return m_tabs; }
 
+    QWidget* client() const { return m_client; }
+
     void Form_Load();
     void Text2_Change();
     void Command1_Click();
     void Command3_Click();
 
+    // The menu bar: File and Help.
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileOpenFolder_Click();
+    void mnuHelpAbout_Click();
+
+    /// Opens the theme file at a host path (the command line, a drop); false when it could not
+    /// be opened, which the user has been told.
+    bool openThemeFile(const QString& hostPath);
+    /// Enables "Open Theme Folder" only while C:\skinvault\<name> exists.
+    void updateMenus();
+
 signals:
     /// The user confirmed "Exit ": the program ends; the window has closed itself.
     void exitRequested();
+    /// The whole state was replaced: a theme was opened or a new one started.
+    void themeReplaced();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    void buildMenus();
+    bool openTheme(const std::string& windowsPath);
+    /// Puts a whole new state in place and has every page show it.
+    void replaceTheme(state::ThemeState theme);
+    /// True when nothing would be lost, or the user agreed to lose it.
+    bool mayDiscardTheme(const char* title);
+    std::string themeFolder() const;
+
     Services& m_services;
     state::ThemeState m_theme;
+    QMenuBar* m_menuBar;
+    QWidget* m_client;
+    QAction* m_openFolderAction = nullptr;
     TabStrip* m_tabs;
     pages::DesktopIconsPage* m_desktopIcons;
     pages::WallpaperPage* m_wallpaper;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/CommonDialog.h"
+#include "platform/DriveMap.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/PictureLoader.h"
@@ -17,6 +18,8 @@ struct Services {
     platform::PictureLoader& pictureLoader;
     platform::WavePlayer& wavePlayer;
     platform::ProgramLauncher& programLauncher;
+    /// The drives the theme reader resolves Windows paths on.
+    const platform::DriveMap& drives;
 };
 
 }  // namespace window

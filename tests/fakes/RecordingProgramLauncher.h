@@ -19,8 +19,13 @@ public:
         starts.push_back({windowsProgramPath, arguments});
         return succeeds;
     }
+    bool showFolder(const std::string& windowsFolderPath) override {
+        shownFolders.push_back(windowsFolderPath);
+        return succeeds;
+    }
 
     std::vector<Start> starts;
+    std::vector<std::string> shownFolders;
     bool succeeds = true;
 };
 

@@ -83,7 +83,8 @@ protected:
     fakes::ScriptedCommonDialog m_dialog;
     fakes::RecordingWavePlayer m_player;
     fakes::RecordingProgramLauncher m_launcher;
-    window::Services m_services{m_files, m_messages, m_dialog, m_pictures, m_player, m_launcher};
+    window::Services m_services{m_files,  m_messages, m_dialog,  m_pictures,
+                                m_player, m_launcher, m_drives};
     std::unique_ptr<window::Form1> m_form;
 };
 

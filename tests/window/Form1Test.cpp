@@ -8,7 +8,7 @@ using namespace form1test;
 
 TEST_F(Form1Test, StartsWithDefaultsThemeInfoInFrontAndTheFirstColourShown) {
     EXPECT_EQ(m_form->windowTitle(), QStringLiteral("Skinsmith for Microsoft Plus! "));
-    EXPECT_EQ(m_form->size(), QSize(pages::pixels(8715), pages::pixels(5325)));
+    EXPECT_EQ(m_form->client()->size(), QSize(pages::pixels(8715), pages::pixels(5325)));
     // The icon arrives right after the first frame.
     EXPECT_TRUE(QTest::qWaitFor([&] { return !m_form->windowIcon().isNull(); }));
     const QList<QSize> iconSizes = m_form->windowIcon().availableSizes();
@@ -79,7 +79,7 @@ TEST_F(Form1Test, EveryControlIsNamedCaptionedAndPlacedOnItsPage) {
         auto* widget = control(e.name);
         ASSERT_NE(widget, nullptr);
         EXPECT_FALSE(widget->accessibleName().isEmpty()) << e.name;
-        QWidget* container = e.page < 0 ? static_cast<QWidget*>(m_form.get()) : tabs;
+        QWidget* container = e.page < 0 ? m_form->client() : tabs;
         if (e.page >= 0) {
             EXPECT_TRUE(tabs->page(e.page)->isAncestorOf(widget)) << e.name;
         }

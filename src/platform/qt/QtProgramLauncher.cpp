@@ -1,6 +1,8 @@
 #include "platform/qt/QtProgramLauncher.h"
 
 #include <QByteArray>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -49,6 +51,16 @@ bool QtProgramLauncher::start(const std::string& windowsProgramPath,
     } catch (...) {
         return false;  // failure is reported by the result, never by an exception
     }
+}
+
+}  // namespace platform
+
+namespace platform {
+
+bool QtProgramLauncher::showFolder(const std::string& windowsFolderPath) {
+    const auto host = m_drives.toHost(windowsFolderPath);
+    if (!host) return false;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(host->string())));
 }
 
 }  // namespace platform

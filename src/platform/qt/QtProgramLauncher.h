@@ -17,6 +17,8 @@ public:
 
     bool start(const std::string& windowsProgramPath,
                const std::vector<std::string>& arguments) override;
+    /// Opens the folder through the desktop (QDesktopServices).
+    bool showFolder(const std::string& windowsFolderPath) override;
 
 private:
     DriveMap m_drives;

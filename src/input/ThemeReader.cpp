@@ -1,0 +1,303 @@
+// SPDX-License-Identifier: MIT
+#include "input/ThemeReader.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+#include "platform/HostFiles.h"
+#include "platform/Windows1252.h"
+#include "state/ThemeFileKeys.h"
+
+namespace input {
+
+namespace {
+
+using platform::asciiLower;
+
+constexpr std::string_view kBlanks = " \t";
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           asciiLower(std::string(text.substr(0, prefix.size()))) == asciiLower(std::string(prefix));
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           asciiLower(std::string(text.substr(text.size() - suffix.size()))) ==
+               asciiLower(std::string(suffix));
+}
+
+std::string_view afterLastBackslash(std::string_view path) {
+    const auto slash = path.rfind('\\');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// Lines split at CR LF, LF or CR.
+template <typename Each>
+void forEachLine(std::string_view text, Each each) {
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const auto end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
+            if (start < text.size()) each(text.substr(start));
+            return;
+        }
+        each(text.substr(start, end - start));
+        start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+    }
+}
+
+// "r g b" with each value 0 to 255.
+std::optional<state::Color> parseColor(std::string_view text) {
+    std::array<std::uint32_t, 3> parts{};
+    std::size_t count = 0;
+    std::size_t at = 0;
+    while (true) {
+        at = text.find_first_not_of(kBlanks, at);
+        if (at == std::string_view::npos) break;
+        if (count == parts.size()) return std::nullopt;
+        std::uint32_t value = 0;
+        const auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), value);
+        if (error != std::errc() || value > 255) return std::nullopt;
+        const auto next = static_cast<std::size_t>(end - text.data());
+        if (next < text.size() && kBlanks.find(text[next]) == std::string_view::npos)
+            return std::nullopt;
+        parts[count++] = value;
+        at = next;
+    }
+    if (count != parts.size()) return std::nullopt;
+    return state::rgb(parts[0], parts[1], parts[2]);
+}
+
+// Turns the value of a file key into the Windows path of the file it names, looked up on
+// this machine; "" when it names no file.
+class PathResolver {
+public:
+    PathResolver(const platform::DriveMap& drives, std::string_view themeFolder, OpenReport& report)
+        : m_drives(drives), m_themeFolder(themeFolder), m_report(report) {}
+
+    std::string resolve(std::string_view value, bool icon) const {
+        std::string path(trimmed(value));
+        // Quotes are never part of a Windows name; a slot never holds one.
+        path.erase(std::remove(path.begin(), path.end(), '"'), path.end());
+        path = std::string(trimmed(path));
+        if (icon) dropIconIndex(path);
+        if (path.empty() || asciiLower(path) == "(none)") return {};
+        path = absolute(path);
+        const std::string_view name = afterLastBackslash(path);
+        if (name.empty() || name.find_first_of("*?") != std::string_view::npos) return {};
+        if (icon && isProgramFile(name)) {
+            m_report.embeddedIcons.emplace_back(trimmed(value));
+            return {};
+        }
+        if (auto found = lookUp(path)) return *found;
+        // A pack often names a file elsewhere (the screen saver in the System folder) while
+        // its copy sits beside the theme.
+        if (auto found = lookUp(m_themeFolder + "\\" + std::string(name))) return *found;
+        m_report.missingFiles.push_back(path);
+        return path;
+    }
+
+private:
+    static void dropIconIndex(std::string& path) {
+        const auto comma = path.rfind(',');
+        if (comma == std::string::npos) return;
+        std::string_view index = trimmed(std::string_view(path).substr(comma + 1));
+        if (!index.empty() && index.front() == '-') index.remove_prefix(1);
+        if (index.empty() || index.find_first_not_of("0123456789") != std::string_view::npos) return;
+        path = std::string(trimmed(std::string_view(path).substr(0, comma)));
+    }
+
+    static bool isProgramFile(std::string_view name) {
+        for (std::string_view extension : {".dll", ".exe", ".icl", ".cpl"})
+            if (endsWithIgnoringCase(name, extension)) return true;
+        return false;
+    }
+
+    std::string absolute(std::string_view path) const {
+        auto rest = [](std::string_view text) {
+            while (!text.empty() && text.front() == '\\') text.remove_prefix(1);
+            return std::string(text);
+        };
+        if (startsWithIgnoringCase(path, "%ThemeDir%"))
+            return m_themeFolder + "\\" + rest(path.substr(10));
+        if (startsWithIgnoringCase(path, "%WinDir%")) return "C:\\WINDOWS\\" + rest(path.substr(8));
+        const bool hasDrive = path.size() >= 3 && path[1] == ':' && path[2] == '\\';
+        if (hasDrive) return std::string(path);
+        return m_themeFolder + "\\" + rest(path);
+    }
+
+    std::optional<std::string> lookUp(const std::string& windowsPath) const {
+        const auto host = m_drives.toHost(windowsPath);
+        if (!host) return std::nullopt;
+        const auto found = platform::findFileIgnoringCase(*host);
+        if (!found) return std::nullopt;
+        return m_drives.toWindows(*found);
+    }
+
+    const platform::DriveMap& m_drives;
+    std::string m_themeFolder;
+    OpenReport& m_report;
+};
+
+bool isThemeText(const IniText& ini) {
+    using namespace state::keys;
+    for (std::string_view section :
+         {kColorsSection, kDesktopSection, kCursorsSection, kBootSection, kMyComputerSection,
+          kNetworkSection, kRecycleBinSection, std::string_view("MasterThemeSelector")})
+        if (ini.hasSection(section)) return true;
+    return std::any_of(kSoundSections.begin(), kSoundSections.end(),
+                       [&ini](const KeySlot& entry) { return ini.hasSection(entry.first); });
+}
+
+}  // namespace
+
+IniText::IniText(std::string_view utf8) {
+    std::string section;
+    forEachLine(utf8, [&](std::string_view raw) {
+        const std::string_view line = trimmed(raw);
+        if (line.empty() || line.front() == ';') return;
+        if (line.front() == '[') {
+            const auto close = line.find(']');
+            section = asciiLower(std::string(trimmed(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1))));
+            m_sections.push_back(section);
+            return;
+        }
+        const auto equals = line.find('=');
+        if (equals == std::string_view::npos) return;
+        m_entries.push_back({section, asciiLower(std::string(trimmed(line.substr(0, equals)))),
+                             std::string(trimmed(line.substr(equals + 1)))});
+    });
+}
+
+std::optional<std::string> IniText::value(std::string_view section, std::string_view key) const {
+    const std::string wantedSection = asciiLower(std::string(section));
+    const std::string wantedKey = asciiLower(std::string(key));
+    for (const Entry& entry : m_entries)
+        if (entry.section == wantedSection && entry.key == wantedKey) return entry.value;
+    return std::nullopt;
+}
+
+bool IniText::hasSection(std::string_view section) const {
+    return std::find(m_sections.begin(), m_sections.end(), asciiLower(std::string(section))) !=
+           m_sections.end();
+}
+
+std::string decodeWindowsText(std::string_view bytes) {
+    constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+    if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) return std::string(bytes.substr(kUtf8Mark.size()));
+    return platform::fromWindows1252(bytes);
+}
+
+OpenResult readThemeText(const platform::DriveMap& drives, std::string_view bytes,
+                         std::string_view themeFolder) {
+    OpenResult result;
+    if (bytes.find('\0') != std::string_view::npos) {
+        result.error = "It holds binary data, not the text of a theme file.";
+        return result;
+    }
+    const IniText ini(decodeWindowsText(bytes));
+    if (!isThemeText(ini)) {
+        result.error = "It holds none of the sections of a Windows theme file.";
+        return result;
+    }
+    OpenedTheme opened;
+    state::ThemeState& theme = opened.theme;
+    const PathResolver paths(drives, themeFolder, opened.report);
+    auto file = [&](std::string_view section, std::string_view key, std::string& slot, bool icon) {
+        if (auto value = ini.value(section, key)) slot = paths.resolve(*value, icon);
+    };
+
+    using namespace state::keys;
+    file(kMyComputerSection, "DefaultValue", theme.iconPaths[0], true);
+    file(kNetworkSection, "DefaultValue", theme.iconPaths[1], true);
+    file(kRecycleBinSection, "full", theme.iconPaths[2], true);
+    file(kRecycleBinSection, "empty", theme.iconPaths[3], true);
+
+    auto color = [&](const KeySlot& entry) {
+        const auto value = ini.value(kColorsSection, entry.first);
+        if (!value) return;
+        if (auto parsed = parseColor(*value))
+            theme.colors[entry.second] = *parsed;
+        else
+            opened.report.badColors.push_back(std::string(entry.first) + "=" + *value);
+    };
+    std::for_each(kColorKeysA.begin(), kColorKeysA.end(), color);
+    std::for_each(kColorKeysB.begin(), kColorKeysB.end(), color);
+
+    for (const auto& [key, slot] : kCursorKeys) file(kCursorsSection, key, theme.pointerPaths[slot], false);
+    file(kDesktopSection, "Wallpaper", theme.wallpaperPath, false);
+    if (auto tile = ini.value(kDesktopSection, "TileWallpaper")) {
+        int value = 0;
+        const auto [end, error] = std::from_chars(tile->data(), tile->data() + tile->size(), value);
+        theme.tileWallpaper = error == std::errc() && value != 0;
+    }
+    for (const auto& [section, slot] : kSoundSections)
+        file(section, "DefaultValue", theme.soundPaths[slot], false);
+    file(kBootSection, "SCRNSAVE.EXE", theme.screenSaverPath, false);
+
+    result.opened = std::move(opened);
+    return result;
+}
+
+void readLogoBatch(const platform::DriveMap& drives, std::string_view bytes,
+                   std::string_view themeFolder, OpenedTheme& into) {
+    if (bytes.find('\0') != std::string_view::npos) return;
+    const PathResolver paths(drives, themeFolder, into.report);
+    forEachLine(decodeWindowsText(bytes), [&](std::string_view raw) {
+        const std::string_view line = trimmed(raw);
+        if (!startsWithIgnoringCase(line, "copy ")) return;
+        const auto open = line.find('"');
+        const auto close = open == std::string_view::npos ? open : line.find('"', open + 1);
+        if (close == std::string_view::npos) return;
+        const std::string target = asciiLower(std::string(trimmed(line.substr(close + 1))));
+        const auto slot = std::find(state::keys::kLogoTargets.begin(),
+                                    state::keys::kLogoTargets.end(), target);
+        if (slot == state::keys::kLogoTargets.end()) return;
+        // The batch file doubles a percent sign; the name holds one.
+        std::string name;
+        const std::string_view quoted = line.substr(open + 1, close - open - 1);
+        for (std::size_t i = 0; i < quoted.size(); ++i) {
+            name += quoted[i];
+            if (quoted[i] == '%' && i + 1 < quoted.size() && quoted[i + 1] == '%') ++i;
+        }
+        // The batch file runs in the theme folder: only the name counts.
+        into.theme.logoPaths[static_cast<std::size_t>(slot - state::keys::kLogoTargets.begin())] =
+            paths.resolve(afterLastBackslash(name), false);
+    });
+}
+
+OpenResult openTheme(const platform::DriveMap& drives, std::string_view windowsPath) {
+    OpenResult result;
+    const auto host = drives.toHost(windowsPath);
+    if (!host) {
+        result.error = "The path cannot be reached on this machine.";
+        return result;
+    }
+    const auto bytes = platform::readRegularFile(*host, kMaxThemeFileBytes, &result.error);
+    if (!bytes) return result;
+    const auto slash = windowsPath.rfind('\\');
+    const std::string_view folder = windowsPath.substr(0, slash == std::string_view::npos ? 0 : slash);
+    result = readThemeText(drives, *bytes, folder);
+    if (!result.opened) return result;
+
+    std::string name(afterLastBackslash(windowsPath));
+    if (endsWithIgnoringCase(name, ".theme")) name.resize(name.size() - 6);
+    result.opened->theme.themeName = name;
+
+    const auto batch = drives.toHost(std::string(folder) + "\\" + name + ".bat");
+    if (const auto found = batch ? platform::findFileIgnoringCase(*batch) : std::nullopt)
+        if (const auto batchBytes = platform::readRegularFile(*found, kMaxThemeFileBytes))
+            readLogoBatch(drives, *batchBytes, folder, *result.opened);
+    return result;
+}
+
+}  // namespace input

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+#include <utility>
+
+#include "state/ThemeState.h"
+
+// Which section and key of a theme file carries which slot of the state. The writer and the
+// reader share these tables, so a key can never be written under one name and read under another.
+namespace state::keys {
+
+using KeySlot = std::pair<std::string_view, std::size_t>;
+
+inline constexpr std::string_view kMyComputerSection =
+    "CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon";
+inline constexpr std::string_view kNetworkSection =
+    "CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon";
+inline constexpr std::string_view kRecycleBinSection =
+    "CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon";
+inline constexpr std::string_view kColorsSection = "Control Panel\\Colors";
+inline constexpr std::string_view kCursorsSection = "Control Panel\\Cursors";
+inline constexpr std::string_view kDesktopSection = "Control Panel\\Desktop";
+inline constexpr std::string_view kBootSection = "boot";
+
+// Colour keys before the two fixed MessageBox lines, in file order, with their colour slot.
+inline constexpr std::array<KeySlot, 23> kColorKeysA = {{
+    {"ActiveTitle", 1},    {"Background", 3},         {"Hilight", 11},
+    {"HilightText", 12},   {"TitleText", 21},         {"Window", 22},
+    {"WindowText", 24},    {"Scrollbar", 20},         {"InactiveTitle", 14},
+    {"Menu", 18},          {"WindowFrame", 23},       {"MenuText", 19},
+    {"ActiveBorder", 0},   {"InactiveBorder", 13},    {"AppWorkspace", 2},
+    {"ButtonFace", 5},     {"ButtonShadow", 8},       {"GrayText", 10},
+    {"ButtonText", 9},     {"InactiveTitleText", 15}, {"ButtonHilight", 6},
+    {"ButtonDkShadow", 4}, {"ButtonLight", 7},
+}};
+
+// Colour keys after the MessageBox lines.
+inline constexpr std::array<KeySlot, 2> kColorKeysB = {{{"InfoText", 16}, {"InfoWindow", 17}}};
+
+// Cursor keys in file order, with their pointer slot.
+inline constexpr std::array<KeySlot, kPointerCount> kCursorKeys = {{
+    {"Arrow", 0},
+    {"Help", 9},
+    {"AppStarting", 1},
+    {"Wait", 2},
+    {"No", 5},
+    {"SizeNS", 6},
+    {"SizeWE", 7},
+    {"Crosshair", 3},
+    {"IBeam", 4},
+    {"SizeNWSE", 8},
+    {"SizeNESW", 11},
+    {"SizeAll", 10},
+}};
+
+// Sound sections in file order, with their sound slot; each holds the one key DefaultValue.
+inline constexpr std::array<KeySlot, kSoundCount> kSoundSections = {{
+    {"AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current", 4},
+    {"AppEvents\\Schemes\\Apps\\.Default\\AppGPFault\\.Current", 13},
+    {"AppEvents\\Schemes\\Apps\\.Default\\Maximize\\.Current", 8},
+    {"AppEvents\\Schemes\\Apps\\.Default\\MenuCommand\\.Current", 9},
+    {"AppEvents\\Schemes\\Apps\\.Default\\MenuPopup\\.Current", 10},
+    {"AppEvents\\Schemes\\Apps\\.Default\\Minimize\\.Current", 11},
+    {"AppEvents\\Schemes\\Apps\\.Default\\Open\\.Current", 12},
+    {"AppEvents\\Schemes\\Apps\\.Default\\Close\\.Current", 1},
+    {"AppEvents\\Schemes\\Apps\\.Default\\RestoreDown\\.Current", 15},
+    {"AppEvents\\Schemes\\Apps\\.Default\\RestoreUp\\.Current", 16},
+    {"AppEvents\\Schemes\\Apps\\.Default\\RingIn\\.Current", 17},
+    {"AppEvents\\Schemes\\Apps\\.Default\\Ringout\\.Current", 18},
+    {"AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current", 0},
+    {"AppEvents\\Schemes\\Apps\\.Default\\SystemDefault\\.Current", 3},
+    {"AppEvents\\Schemes\\Apps\\.Default\\SystemExclamation\\.Current", 6},
+    {"AppEvents\\Schemes\\Apps\\.Default\\SystemExit\\.Current", 7},
+    {"AppEvents\\Schemes\\Apps\\.Default\\SystemHand\\.Current", 2},
+    {"AppEvents\\Schemes\\Apps\\.Default\\SystemQuestion\\.Current", 14},
+    {"AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current", 19},
+    {"AppEvents\\Schemes\\Apps\\Explorer\\EmptyRecycleBin\\.Current", 5},
+}};
+
+// Where the logo batch file installs each splash logo, by logo slot.
+inline constexpr std::array<std::string_view, kLogoCount> kLogoTargets = {
+    "c:\\logo.sys", "c:\\windows\\logow.sys", "c:\\windows\\logos.sys"};
+
+}  // namespace state::keys

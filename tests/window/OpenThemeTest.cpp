@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: MIT
+// The menu bar and opening themes in the real window: a theme opened from the menu or dropped
+// on the window shows on every page and can be created again; bad files change nothing.
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QDropEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
+
+#include "window/Form1Fixture.h"
+
+namespace {
+
+using namespace form1test;
+
+class OpenThemeTest : public Form1Test {
+protected:
+    void trigger(const char* action) {
+        auto* found = m_form->findChild<QAction*>(QString::fromLatin1(action));
+        ASSERT_NE(found, nullptr) << action;
+        found->trigger();
+    }
+    QByteArray themeText(const QString& name) {
+        QFile file(m_home.filePath(QStringLiteral("skinvault/%1/%1.theme").arg(name)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    /// A small pack as old discs hold them: upper-case names, a logo batch file.
+    std::string writePack() {
+        QDir(m_home.path()).mkpath(QStringLiteral("pack"));
+        put("pack/SKY.ICO", testpictures::iconFile({testpictures::filled(32, 32, Qt::blue)}));
+        put("pack/LOGO.SYS", testpictures::encode(testpictures::filled(32, 40, Qt::green), "bmp"));
+        put("pack/Blue.scr", "MZ");
+        put("pack/Night.bat", "copy \"logo.sys\" c:\\logo.sys\r\n");
+        put("pack/Night.theme",
+                   "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
+                   "DefaultValue=%ThemeDir%Sky.ico,0\r\n[Control Panel\\Colors]\r\n"
+                   "ActiveBorder=1 2 3\r\n[Control Panel\\Desktop]\r\nTileWallpaper=1\r\n"
+                   "[boot]\r\nSCRNSAVE.EXE=%WinDir%SYSTEM\\BLUE.SCR\r\n");
+        return "C:\\pack\\Night.theme";
+    }
+};
+
+TEST_F(OpenThemeTest, MenuBarStandsAboveTheClientAreaWithMnemonicsAndShortcuts) {
+    auto* bar = m_form->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(m_form->client()->pos(), QPoint(0, bar->height()));
+    EXPECT_EQ(m_form->size(), m_form->client()->size() + QSize(0, bar->height()));
+    const std::map<QString, QKeySequence> shortcuts = {
+        {QStringLiteral("mnuFileNew"), QKeySequence(QStringLiteral("Ctrl+N"))},
+        {QStringLiteral("mnuFileOpen"), QKeySequence(QStringLiteral("Ctrl+O"))},
+        {QStringLiteral("mnuFileCreate"), QKeySequence(QStringLiteral("Ctrl+S"))}};
+    for (QAction* action : m_form->findChildren<QAction*>()) {
+        if (action->objectName().isEmpty()) continue;
+        EXPECT_TRUE(action->text().contains(QLatin1Char('&'))) << action->text().toStdString();
+        if (shortcuts.count(action->objectName())) {
+            EXPECT_EQ(action->shortcut(), shortcuts.at(action->objectName()));
+        }
+    }
+    // Ctrl+S from a control deep in another page runs Create Theme.
+    showPage(4);
+    control("List1")->setFocus();
+    QTest::keyClick(control("List1"), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(m_messages.shown[0].title, "Fatal error...");
+
+    trigger("mnuHelpAbout");
+    ASSERT_EQ(m_messages.shown.size(), 2u);
+    for (const char* part : {"Skinsmith " SKINSMITH_VERSION, "MIT", "https://skinsmith.example.org"})
+        EXPECT_NE(m_messages.shown[1].text.find(part), std::string::npos) << part;
+}
+
+TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
+    const std::string path = writePack();
+    m_dialog.openAnswers = {path};
+    trigger("mnuFileOpen");
+    ASSERT_EQ(m_dialog.opens.size(), 1u);
+    EXPECT_EQ(m_dialog.opens[0].fileName, "*.theme");
+    EXPECT_TRUE(m_messages.shown.empty()) << m_messages.shown[0].text;
+
+    EXPECT_EQ(theme().iconPaths[0], "C:\\pack\\SKY.ICO");
+    EXPECT_EQ(theme().logoPaths[0], "C:\\pack\\LOGO.SYS");
+    EXPECT_EQ(theme().screenSaverPath, "C:\\pack\\Blue.scr");
+    EXPECT_EQ(control<QLineEdit>("Text2")->text(), QStringLiteral("Night"));
+    EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked());
+    EXPECT_FALSE(control<PictureBox>("Image1")->picture().isNull());
+    EXPECT_EQ(control<QLineEdit>("Text3_0")->text(), QStringLiteral("C:\\pack\\LOGO.SYS"));
+    EXPECT_EQ(control<QLineEdit>("Text1")->text(), QStringLiteral("C:\\pack\\Blue.scr"));
+    EXPECT_EQ(swatch(), QColor(1, 2, 3));
+
+    // Change one slot and create it under another name.
+    control<QLineEdit>("Text2")->setText(QStringLiteral("Night Copy"));
+    QTest::mouseClick(control("Check1"), Qt::LeftButton);
+    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    const QByteArray text = themeText(QStringLiteral("Night Copy"));
+    EXPECT_TRUE(text.contains("DefaultValue=%ThemeDir%SKY.ICO\r\n")) << text.constData();
+    EXPECT_TRUE(text.contains("ActiveBorder= 1 2 3\r\n"));
+    EXPECT_TRUE(text.contains("TileWallpaper=0\r\n"));
+    EXPECT_TRUE(QFile::exists(m_home.filePath(QStringLiteral("skinvault/Night Copy/LOGO.SYS"))));
+}
+
+TEST_F(OpenThemeTest, FilesThatAreNoThemeChangeNothing) {
+    control<QLineEdit>("Text2")->setText(QStringLiteral("Mine"));
+    const state::ThemeState before = theme();
+    put("notes.theme", "no sections at all");
+    put("binary.theme", QByteArray("[boot]\0\0", 8));
+    ASSERT_EQ(mkfifo(m_home.filePath(QStringLiteral("pipe.theme")).toLocal8Bit().constData(), 0600), 0);
+    QDir(m_home.path()).mkdir(QStringLiteral("folder.theme"));
+    for (const char* file : {"notes", "binary", "pipe", "folder", "missing"}) {
+        m_messages.shown.clear();
+        m_dialog.openAnswers = {"C:\\" + std::string(file) + ".theme"};
+        m_messages.answers = {MessageResult::Ok};  // yes, replace the current theme
+        trigger("mnuFileOpen");
+        ASSERT_EQ(m_messages.shown.size(), 2u) << file;
+        EXPECT_EQ(m_messages.shown[1].icon, platform::MessageIcon::Stop) << file;
+        EXPECT_NE(m_messages.shown[1].text.find(file), std::string::npos) << file;
+        EXPECT_EQ(theme(), before) << file;
+    }
+    EXPECT_EQ(control<QLineEdit>("Text2")->text(), QStringLiteral("Mine"));
+}
+
+TEST_F(OpenThemeTest, NewThemeAsksBeforeLosingAnythingAndOpenFolderNeedsTheFolder) {
+    trigger("mnuFileNew");
+    EXPECT_TRUE(m_messages.shown.empty()) << "nothing to lose";
+    control<QLineEdit>("Text2")->setText(QStringLiteral("Autumn"));
+    m_form->updateMenus();
+    auto* openFolder = m_form->findChild<QAction*>(QStringLiteral("mnuFileOpenFolder"));
+    EXPECT_FALSE(openFolder->isEnabled());
+    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    EXPECT_TRUE(openFolder->isEnabled());
+    trigger("mnuFileOpenFolder");
+    EXPECT_EQ(m_launcher.shownFolders, std::vector<std::string>{"C:\\skinvault\\Autumn"});
+
+    m_messages.shown.clear();
+    m_messages.answers = {MessageResult::Cancel};
+    trigger("mnuFileNew");
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(theme().themeName, "Autumn");
+    m_messages.answers = {MessageResult::Ok};
+    trigger("mnuFileNew");
+    EXPECT_EQ(theme(), state::ThemeState{});
+    EXPECT_TRUE(control<QLineEdit>("Text2")->text().isEmpty());
+    EXPECT_FALSE(openFolder->isEnabled());
+}
+
+TEST_F(OpenThemeTest, ThemeFileDroppedOnTheWindowOpens) {
+    writePack();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(m_home.filePath(QStringLiteral("pack/Night.theme")))});
+    QWidget* target = control("Label1_0");  // a control that takes no drops itself
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(m_form.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(m_form.get(), &drop);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return theme().themeName == "Night"; }));
+    EXPECT_EQ(theme().iconPaths[0], "C:\\pack\\SKY.ICO");
+}
+
+}  // namespace
