@@ -30,28 +30,10 @@ TEST(ThemeState, StartsEmptyWithTheDefaultPalette) {
     EXPECT_EQ(std::set<state::Color>(s.colors.begin(), s.colors.end()).size(), 9u);
 }
 
-TEST(ThemeState, ColourValuesPutRedInTheLowestByte) {
-    EXPECT_EQ(rgb(255, 0, 0), 255u);
-    EXPECT_EQ(rgb(0, 128, 0), 32768u);
-    EXPECT_EQ(rgb(0, 0, 255), 255u * 65536u);
-    EXPECT_EQ(state::red(65535), 255u);
-    EXPECT_EQ(state::green(65535), 255u);
-    EXPECT_EQ(state::blue(65535), 0u);
-}
-
 TEST(ThemeState, ChoiceTestIsExactAndCaseSensitive) {
     EXPECT_FALSE(state::holdsChoice("", "*.sys"));
     EXPECT_FALSE(state::holdsChoice("*.sys", "*.sys"));
     EXPECT_TRUE(state::holdsChoice("*.SYS", "*.sys"));
     EXPECT_TRUE(state::holdsChoice(" *.sys", "*.sys"));
     EXPECT_TRUE(state::holdsChoice("C:\\Boot.sys", "*.sys"));
-}
-
-TEST(ThemeState, CaptionTablesHaveOneEntryPerSlot) {
-    EXPECT_EQ(state::kColorNames[7], "Button light");
-    EXPECT_EQ(state::kColorNames[24], "Window frame text");
-    EXPECT_EQ(state::kPointerCaptions[8], "Diagonal resize ...");
-    EXPECT_EQ(state::kSoundCaptions[2], "Critical stop");
-    EXPECT_EQ(state::kSoundCaptions[19], "Start Windows");
-    EXPECT_EQ(state::kLogoCaptions[2], "Shutdown safe...");
 }
