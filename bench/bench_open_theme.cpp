@@ -67,16 +67,17 @@ int main(int argc, char** argv) {
     writeFile(pack + QStringLiteral("/SKY.BMP"), encoded(gradient(800, 600), "bmp"));
     pictures << pack + QStringLiteral("/SKY.BMP");
     sizes.push_back(QSize(pages::pixels(4935) - 2, pages::pixels(3495) - 2));
-    const char* iconSections[] = {"[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\nDefaultValue",
-                                  "[CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon]\r\nDefaultValue",
-                                  "[CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon]\r\nfull",
-                                  "empty"};
+    const char* iconSections[] = {
+        "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\nDefaultValue",
+        "[CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon]\r\nDefaultValue",
+        "[CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon]\r\nfull", "empty"};
     for (int i = 0; i < 4; ++i) {
         const QString name = QStringLiteral("ICON%1.ICO").arg(i);
         writeFile(pack + QLatin1Char('/') + name, encoded(gradient(32, 32), "ico"));
         pictures << pack + QLatin1Char('/') + name;
         sizes.push_back(QSize(pages::pixels(1215) - 2, pages::pixels(1095) - 2));
-        theme += QString::fromLatin1(iconSections[i]) + QStringLiteral("=%ThemeDir%") + name + QStringLiteral("\r\n");
+        theme += QString::fromLatin1(iconSections[i]) + QStringLiteral("=%ThemeDir%") + name +
+                 QStringLiteral("\r\n");
     }
     theme += QStringLiteral("[Control Panel\\Cursors]\r\n");
     for (const char* key : {"Arrow", "Help", "AppStarting", "Wait", "No", "SizeNS", "SizeWE",
@@ -86,7 +87,8 @@ int main(int argc, char** argv) {
         writeFile(pack + QStringLiteral("/%1.CUR").arg(QLatin1String(key)), cursor);
         theme += QStringLiteral("%1=%ThemeDir%%1.cur\r\n").arg(QLatin1String(key));
     }
-    for (int i = 0; i < 3; ++i) writeFile(pack + QStringLiteral("/LOGO%1.SYS").arg(i), encoded(gradient(320, 400), "bmp"));
+    for (int i = 0; i < 3; ++i)
+        writeFile(pack + QStringLiteral("/LOGO%1.SYS").arg(i), encoded(gradient(320, 400), "bmp"));
     writeFile(pack + QStringLiteral("/Pack.bat"),
               "copy \"LOGO0.SYS\" c:\\logo.sys\r\ncopy \"LOGO1.SYS\" c:\\windows\\logow.sys\r\n"
               "copy \"LOGO2.SYS\" c:\\windows\\logos.sys\r\n");
@@ -116,9 +118,10 @@ int main(int argc, char** argv) {
         app.processEvents();
     }
     const double floor = median(floorMs), open = median(openMs);
-    std::printf("open theme (800x600 BMP wallpaper, 4 icons, 12 cursors, 3 logos): floor %.2f ms "
-                "(QImageReader of the same pictures), Skinsmith %.2f ms, ratio %.2f "
-                "(target <= 1.30, < 100 ms)\n",
-                floor, open, open / floor);
+    std::printf(
+        "open theme (800x600 BMP wallpaper, 4 icons, 12 cursors, 3 logos): floor %.2f ms "
+        "(QImageReader of the same pictures), Skinsmith %.2f ms, ratio %.2f "
+        "(target <= 1.30, < 100 ms)\n",
+        floor, open, open / floor);
     return 0;
 }

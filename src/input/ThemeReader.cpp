@@ -25,8 +25,8 @@ std::string_view trimmed(std::string_view text) {
 }
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           asciiLower(std::string(text.substr(0, prefix.size()))) == asciiLower(std::string(prefix));
+    return text.size() >= prefix.size() && asciiLower(std::string(text.substr(0, prefix.size()))) ==
+                                               asciiLower(std::string(prefix));
 }
 
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
@@ -51,7 +51,8 @@ void forEachLine(std::string_view text, Each each) {
             return;
         }
         each(text.substr(start, end - start));
-        start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+        start =
+            end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
     }
 }
 
@@ -65,7 +66,8 @@ std::optional<state::Color> parseColor(std::string_view text) {
         if (at == std::string_view::npos) break;
         if (count == parts.size()) return std::nullopt;
         std::uint32_t value = 0;
-        const auto [end, error] = std::from_chars(text.data() + at, text.data() + text.size(), value);
+        const auto [end, error] =
+            std::from_chars(text.data() + at, text.data() + text.size(), value);
         if (error != std::errc() || value > 255) return std::nullopt;
         const auto next = static_cast<std::size_t>(end - text.data());
         if (next < text.size() && kBlanks.find(text[next]) == std::string_view::npos)
@@ -112,7 +114,8 @@ private:
         if (comma == std::string::npos) return;
         std::string_view index = trimmed(std::string_view(path).substr(comma + 1));
         if (!index.empty() && index.front() == '-') index.remove_prefix(1);
-        if (index.empty() || index.find_first_not_of("0123456789") != std::string_view::npos) return;
+        if (index.empty() || index.find_first_not_of("0123456789") != std::string_view::npos)
+            return;
         path = std::string(trimmed(std::string_view(path).substr(0, comma)));
     }
 
@@ -167,7 +170,8 @@ IniText::IniText(std::string_view utf8) {
         if (line.empty() || line.front() == ';') return;
         if (line.front() == '[') {
             const auto close = line.find(']');
-            section = asciiLower(std::string(trimmed(line.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1))));
+            section = asciiLower(std::string(trimmed(line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1))));
             m_sections.push_back(section);
             return;
         }
@@ -193,7 +197,8 @@ bool IniText::hasSection(std::string_view section) const {
 
 std::string decodeWindowsText(std::string_view bytes) {
     constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-    if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark) return std::string(bytes.substr(kUtf8Mark.size()));
+    if (bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark)
+        return std::string(bytes.substr(kUtf8Mark.size()));
     return platform::fromWindows1252(bytes);
 }
 
@@ -233,7 +238,8 @@ OpenResult readThemeText(const platform::DriveMap& drives, std::string_view byte
     std::for_each(kColorKeysA.begin(), kColorKeysA.end(), color);
     std::for_each(kColorKeysB.begin(), kColorKeysB.end(), color);
 
-    for (const auto& [key, slot] : kCursorKeys) file(kCursorsSection, key, theme.pointerPaths[slot], false);
+    for (const auto& [key, slot] : kCursorKeys)
+        file(kCursorsSection, key, theme.pointerPaths[slot], false);
     file(kDesktopSection, "Wallpaper", theme.wallpaperPath, false);
     if (auto tile = ini.value(kDesktopSection, "TileWallpaper")) {
         int value = 0;
@@ -259,8 +265,8 @@ void readLogoBatch(const platform::DriveMap& drives, std::string_view bytes,
         const auto close = open == std::string_view::npos ? open : line.find('"', open + 1);
         if (close == std::string_view::npos) return;
         const std::string target = asciiLower(std::string(trimmed(line.substr(close + 1))));
-        const auto slot = std::find(state::keys::kLogoTargets.begin(),
-                                    state::keys::kLogoTargets.end(), target);
+        const auto slot =
+            std::find(state::keys::kLogoTargets.begin(), state::keys::kLogoTargets.end(), target);
         if (slot == state::keys::kLogoTargets.end()) return;
         // The batch file doubles a percent sign; the name holds one.
         std::string name;
@@ -285,7 +291,8 @@ OpenResult openTheme(const platform::DriveMap& drives, std::string_view windowsP
     const auto bytes = platform::readRegularFile(*host, kMaxThemeFileBytes, &result.error);
     if (!bytes) return result;
     const auto slash = windowsPath.rfind('\\');
-    const std::string_view folder = windowsPath.substr(0, slash == std::string_view::npos ? 0 : slash);
+    const std::string_view folder =
+        windowsPath.substr(0, slash == std::string_view::npos ? 0 : slash);
     result = readThemeText(drives, *bytes, folder);
     if (!result.opened) return result;
 

@@ -87,7 +87,8 @@ std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem:
         }
         const std::string wanted = asciiLower(part.string());
         bool matched = false;
-        for (fs::directory_iterator it(found, error), end; !error && it != end; it.increment(error)) {
+        for (fs::directory_iterator it(found, error), end; !error && it != end;
+             it.increment(error)) {
             if (asciiLower(it->path().filename().string()) == wanted) {
                 found = it->path();
                 matched = true;

@@ -27,14 +27,12 @@ inline constexpr std::string_view kBootSection = "boot";
 
 // Colour keys before the two fixed MessageBox lines, in file order, with their colour slot.
 inline constexpr std::array<KeySlot, 23> kColorKeysA = {{
-    {"ActiveTitle", 1},    {"Background", 3},         {"Hilight", 11},
-    {"HilightText", 12},   {"TitleText", 21},         {"Window", 22},
-    {"WindowText", 24},    {"Scrollbar", 20},         {"InactiveTitle", 14},
-    {"Menu", 18},          {"WindowFrame", 23},       {"MenuText", 19},
-    {"ActiveBorder", 0},   {"InactiveBorder", 13},    {"AppWorkspace", 2},
-    {"ButtonFace", 5},     {"ButtonShadow", 8},       {"GrayText", 10},
-    {"ButtonText", 9},     {"InactiveTitleText", 15}, {"ButtonHilight", 6},
-    {"ButtonDkShadow", 4}, {"ButtonLight", 7},
+    {"ActiveTitle", 1},    {"Background", 3},      {"Hilight", 11},     {"HilightText", 12},
+    {"TitleText", 21},     {"Window", 22},         {"WindowText", 24},  {"Scrollbar", 20},
+    {"InactiveTitle", 14}, {"Menu", 18},           {"WindowFrame", 23}, {"MenuText", 19},
+    {"ActiveBorder", 0},   {"InactiveBorder", 13}, {"AppWorkspace", 2}, {"ButtonFace", 5},
+    {"ButtonShadow", 8},   {"GrayText", 10},       {"ButtonText", 9},   {"InactiveTitleText", 15},
+    {"ButtonHilight", 6},  {"ButtonDkShadow", 4},  {"ButtonLight", 7},
 }};
 
 // Colour keys after the MessageBox lines.

@@ -47,7 +47,8 @@ QStringList themeFiles(const QMimeData* data) {
     QStringList files;
     if (!data || !data->hasUrls()) return files;
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".theme"), Qt::CaseInsensitive))
+        if (url.isLocalFile() &&
+            url.toLocalFile().endsWith(QStringLiteral(".theme"), Qt::CaseInsensitive))
             files << url.toLocalFile();
     return files;
 }
@@ -238,10 +239,10 @@ bool Form1::openThemeFile(const QString& hostPath) {
     const auto absolute = std::filesystem::absolute(hostPath.toStdString());
     const auto path = m_services.drives.toWindows(absolute.lexically_normal(), &why);
     if (!path) {
-        m_services.messageBoxes.show({"Cannot open the theme file " + hostPath.toStdString() +
-                                          "\n\n" + why,
-                                      kOpenTitle, platform::MessageButtons::Ok,
-                                      platform::MessageIcon::Stop, platform::MessageResult::Ok});
+        m_services.messageBoxes.show(
+            {"Cannot open the theme file " + hostPath.toStdString() + "\n\n" + why, kOpenTitle,
+             platform::MessageButtons::Ok, platform::MessageIcon::Stop,
+             platform::MessageResult::Ok});
         return false;
     }
     return openTheme(*path);
@@ -250,10 +251,10 @@ bool Form1::openThemeFile(const QString& hostPath) {
 bool Form1::openTheme(const std::string& windowsPath) {
     auto result = input::openTheme(m_services.drives, windowsPath);
     if (!result.opened) {
-        m_services.messageBoxes.show({"Cannot open the theme file " + windowsPath + "\n\n" +
-                                          result.error,
-                                      kOpenTitle, platform::MessageButtons::Ok,
-                                      platform::MessageIcon::Stop, platform::MessageResult::Ok});
+        m_services.messageBoxes.show(
+            {"Cannot open the theme file " + windowsPath + "\n\n" + result.error, kOpenTitle,
+             platform::MessageButtons::Ok, platform::MessageIcon::Stop,
+             platform::MessageResult::Ok});
         return false;
     }
     const input::OpenReport report = std::move(result.opened->report);
@@ -281,7 +282,8 @@ void Form1::mnuFileOpenFolder_Click() {
 }
 
 void Form1::mnuHelpAbout_Click() {
-    std::string text = "Skinsmith " SKINSMITH_VERSION "\n\n"
+    std::string text = "Skinsmith " SKINSMITH_VERSION
+                       "\n\n"
                        "Builds desktop themes for Windows 95/98 with Microsoft Plus!.\n\n"
                        "Copyright (c) 2026 The Skinsmith developers.\n"
                        "Released under the MIT licence.\n\n"

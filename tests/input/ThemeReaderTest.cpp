@@ -53,7 +53,8 @@ TEST_F(ThemeReaderTest, CreatedThemesOpenAsTheStateThatMadeThem) {
     for (int run = 0; run < 40; ++run) {
         state::ThemeState original;
         state::ThemeState expected;
-        original.themeName = expected.themeName = "Theme " + std::to_string(run) + (chance(30) ? " 100%" : "");
+        original.themeName = expected.themeName =
+            "Theme " + std::to_string(run) + (chance(30) ? " 100%" : "");
         const std::string themeFolder = "C:\\skinvault\\" + original.themeName;
         int fileNumber = 0;
         // A slot gets a file in its own source folder, or stays empty or at its pattern.
@@ -62,8 +63,9 @@ TEST_F(ThemeReaderTest, CreatedThemesOpenAsTheStateThatMadeThem) {
             const int kind = std::uniform_int_distribution<int>(0, 9)(random);
             if (kind == 0) slot = std::string(pattern);
             if (kind <= 1) return;
-            const std::string name = "F" + std::to_string(run) + "_" + std::to_string(++fileNumber) +
-                                     (chance(20) ? "%x" : "") + std::string(extension);
+            const std::string name = "F" + std::to_string(run) + "_" +
+                                     std::to_string(++fileNumber) + (chance(20) ? "%x" : "") +
+                                     std::string(extension);
             write("src/" + std::to_string(fileNumber) + "/" + name, "data of " + name);
             slot = "C:\\src\\" + std::to_string(fileNumber) + "\\" + name;
             want = themeFolder + "\\" + name;
@@ -71,13 +73,15 @@ TEST_F(ThemeReaderTest, CreatedThemesOpenAsTheStateThatMadeThem) {
         for (std::size_t i = 0; i < state::kIconCount; ++i)
             fill(original.iconPaths[i], expected.iconPaths[i], state::kIconPattern, ".ico");
         for (std::size_t i = 0; i < state::kPointerCount; ++i)
-            fill(original.pointerPaths[i], expected.pointerPaths[i], state::kPointerPattern, ".cur");
+            fill(original.pointerPaths[i], expected.pointerPaths[i], state::kPointerPattern,
+                 ".cur");
         for (std::size_t i = 0; i < state::kSoundCount; ++i)
             fill(original.soundPaths[i], expected.soundPaths[i], state::kSoundPattern, ".wav");
         for (std::size_t i = 0; i < state::kLogoCount; ++i)
             fill(original.logoPaths[i], expected.logoPaths[i], state::kLogoPattern, ".sys");
         fill(original.wallpaperPath, expected.wallpaperPath, state::kWallpaperPattern, ".bmp");
-        fill(original.screenSaverPath, expected.screenSaverPath, state::kScreenSaverPattern, ".scr");
+        fill(original.screenSaverPath, expected.screenSaverPath, state::kScreenSaverPattern,
+             ".scr");
         for (std::size_t i = 0; i < state::kColorCount; ++i)
             original.colors[i] = expected.colors[i] =
                 std::uniform_int_distribution<state::Color>(0, 0xFFFFFF)(random);
@@ -140,9 +144,8 @@ TEST_F(ThemeReaderTest, ReadsThemeFilesInTheFormsRealPacksUse) {
              "  ActiveTitle = 10 20 30  " + crlf + "GradientActiveTitle=1 1 1" + crlf +
              "Background=300 0 0" + crlf + "Window=1 2" + crlf + "HotTrackingColor=0 0 255" + crlf +
              "[boot]" + crlf + "SCRNSAVE.EXE=%WinDir%SYSTEM\\blue.scr" + crlf +
-             "[Control Panel\\Cursors]" + crlf + "Wait=%ThemeDir%GONE.ANI" + crlf +
-             "[Metrics]" + crlf + "IconMetrics=1 2 3" + crlf + "[VisualStyles]" + crlf +
-             "Path=x" + crlf,
+             "[Control Panel\\Cursors]" + crlf + "Wait=%ThemeDir%GONE.ANI" + crlf + "[Metrics]" +
+             crlf + "IconMetrics=1 2 3" + crlf + "[VisualStyles]" + crlf + "Path=x" + crlf,
          [](const state::ThemeState& t, const input::OpenReport& report) {
              EXPECT_EQ(t.colors[1], state::rgb(10, 20, 30));
              EXPECT_EQ(t.colors[3], state::kDefaultColors[3]);
@@ -167,7 +170,8 @@ TEST_F(ThemeReaderTest, ReadsThemeFilesInTheFormsRealPacksUse) {
              EXPECT_EQ(report.missingFiles, std::vector<std::string>{"C:\\pack\\caf\xC3\xA9.ico"});
          }},
         {"Windows-1252 bytes",
-         "[AppEvents\\Schemes\\Apps\\.Default\\RingIn\\.Current]\r\nDefaultValue=%ThemeDir%D\xE9j\xE0.wav\r\n",
+         "[AppEvents\\Schemes\\Apps\\.Default\\RingIn\\.Current]\r\nDefaultValue=%ThemeDir%"
+         "D\xE9j\xE0.wav\r\n",
          [](const state::ThemeState& t, const input::OpenReport&) {
              EXPECT_EQ(t.soundPaths[17], "C:\\pack\\D\xC3\xA9j\xC3\xA0.wav");
          }},

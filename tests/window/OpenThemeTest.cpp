@@ -34,10 +34,10 @@ protected:
         put("pack/Blue.scr", "MZ");
         put("pack/Night.bat", "copy \"logo.sys\" c:\\logo.sys\r\n");
         put("pack/Night.theme",
-                   "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
-                   "DefaultValue=%ThemeDir%Sky.ico,0\r\n[Control Panel\\Colors]\r\n"
-                   "ActiveBorder=1 2 3\r\n[Control Panel\\Desktop]\r\nTileWallpaper=1\r\n"
-                   "[boot]\r\nSCRNSAVE.EXE=%WinDir%SYSTEM\\BLUE.SCR\r\n");
+            "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
+            "DefaultValue=%ThemeDir%Sky.ico,0\r\n[Control Panel\\Colors]\r\n"
+            "ActiveBorder=1 2 3\r\n[Control Panel\\Desktop]\r\nTileWallpaper=1\r\n"
+            "[boot]\r\nSCRNSAVE.EXE=%WinDir%SYSTEM\\BLUE.SCR\r\n");
         return "C:\\pack\\Night.theme";
     }
 };
@@ -67,7 +67,8 @@ TEST_F(OpenThemeTest, MenuBarStandsAboveTheClientAreaWithMnemonicsAndShortcuts) 
 
     trigger("mnuHelpAbout");
     ASSERT_EQ(m_messages.shown.size(), 2u);
-    for (const char* part : {"Skinsmith " SKINSMITH_VERSION, "MIT", "https://skinsmith.example.org"})
+    for (const char* part :
+         {"Skinsmith " SKINSMITH_VERSION, "MIT", "https://skinsmith.example.org"})
         EXPECT_NE(m_messages.shown[1].text.find(part), std::string::npos) << part;
 }
 
@@ -105,7 +106,8 @@ TEST_F(OpenThemeTest, FilesThatAreNoThemeChangeNothing) {
     const state::ThemeState before = theme();
     put("notes.theme", "no sections at all");
     put("binary.theme", QByteArray("[boot]\0\0", 8));
-    ASSERT_EQ(mkfifo(m_home.filePath(QStringLiteral("pipe.theme")).toLocal8Bit().constData(), 0600), 0);
+    ASSERT_EQ(mkfifo(m_home.filePath(QStringLiteral("pipe.theme")).toLocal8Bit().constData(), 0600),
+              0);
     QDir(m_home.path()).mkdir(QStringLiteral("folder.theme"));
     for (const char* file : {"notes", "binary", "pipe", "folder", "missing"}) {
         m_messages.shown.clear();

@@ -50,14 +50,29 @@ std::vector<Control> windowTable() {
         {"Image4", "QLabel", Page, 0, {6240, 1200, 1215, 1095}, {}, kIconHint},
         {"Label1_3", "QLabel", Page, 0, {3960, 2880, 1695, 495}, "Recycle Bin Empty", {}},
         {"Image6", "QLabel", Page, 0, {6240, 2880, 1215, 1095}, {}, kIconHint},
-        {"Image2", "QLabel", Page, 1, {1080, 840, 4935, 3495}, {},
+        {"Image2",
+         "QLabel",
+         Page,
+         1,
+         {1080, 840, 4935, 3495},
+         {},
          "Double Click the picture box to select/change wallpaper"},
         {"Check1", "QCheckBox", Page, 1, {6240, 2280, 2175, 495}, "Tile the image ", {}},
-        {"Image3", "QLabel", Page, 2, {600, 840, 855, 735}, {},
+        {"Image3",
+         "QLabel",
+         Page,
+         2,
+         {600, 840, 855, 735},
+         {},
          "Pause the mouse pointer over each button to preview the cursor if any"},
         {"Text4", "QLineEdit", Page, 2, {2520, 960, 5655, 375}, {}, {}},
-        {"Label3", "QLabel", Page, 3, {960, 1080, 6255, 495},
-         "Left click to select wave file; right click to preview wave file", {}},
+        {"Label3",
+         "QLabel",
+         Page,
+         3,
+         {960, 1080, 6255, 495},
+         "Left click to select wave file; right click to preview wave file",
+         {}},
         {"MMControl1", "QWidget", Page, 3, {7440, 1680, 900, 495}, {}, {}},
         {"List1", "QListWidget", Page, 4, {480, 960, 4455, 3375}, {}, {}},
         {"Frame2", "QWidget", Page, 4, {5520, 1080, 2775, 975}, "Color", {}},
@@ -77,30 +92,52 @@ std::vector<Control> windowTable() {
         {"Text3_1", "QLineEdit", Frame, 7, {2160, 900, 2535, 495}, {}, kLogoHint},
         {"Command9", "QPushButton", Frame, 7, {360, 1560, 1455, 495}, "Shutdown safe...", {}},
         {"Text3_2", "QLineEdit", Frame, 7, {2160, 1560, 2535, 495}, {}, kLogoHint},
-        {"Image7", "QLabel", Frame, 7, {5040, 240, 1695, 1815}, {},
+        {"Image7",
+         "QLabel",
+         Frame,
+         7,
+         {5040, 240, 1695, 1815},
+         {},
          "Click the text boxes on the left to preview the logo"},
     };
     // Pointer buttons: three columns, four rows; 0-8 fill the columns, 9-11 the fourth row.
-    const char* pointers[] = {"Normal Select...",    "Working in background...", "Busy...",
-                              "Precision select...", "Text select...",           "Unavailable...",
-                              "Vertical resize...",  "Horizontal resize...",     "Diagonal resize ...",
-                              "Help select...",      "Move...",                  "Inverse Diagonal resize..."};
+    const char* pointers[] = {"Normal Select...",
+                              "Working in background...",
+                              "Busy...",
+                              "Precision select...",
+                              "Text select...",
+                              "Unavailable...",
+                              "Vertical resize...",
+                              "Horizontal resize...",
+                              "Diagonal resize ...",
+                              "Help select...",
+                              "Move...",
+                              "Inverse Diagonal resize..."};
     const int pointerColumn[] = {0, 0, 0, 1, 1, 1, 2, 2, 2, 0, 1, 2};
     const int pointerRow[] = {0, 1, 2, 0, 1, 2, 0, 1, 2, 3, 3, 3};
     for (int i = 0; i < 12; ++i)
-        t.push_back({QStringLiteral("Command10_%1").arg(i), "QPushButton", Page, 2,
-                     {(int[]){840, 3120, 5640}[pointerColumn[i]], 1680 + 720 * pointerRow[i], 1935, 495},
-                     QString::fromLatin1(pointers[i]), {}});
+        t.push_back(
+            {QStringLiteral("Command10_%1").arg(i),
+             "QPushButton",
+             Page,
+             2,
+             {(int[]){840, 3120, 5640}[pointerColumn[i]], 1680 + 720 * pointerRow[i], 1935, 495},
+             QString::fromLatin1(pointers[i]),
+             {}});
     // Sound buttons: four columns of five, filled column by column.
-    const char* sounds[] = {"Asterisk",      "Close program", "Critical stop",     "Default beep",
+    const char* sounds[] = {"Asterisk",      "Close program",     "Critical stop", "Default beep",
                             "Default sound", "Empty Recycle bin", "Exclamation",   "Exit Windows",
-                            "Maximize",      "Menu command",  "Menu popup",        "Minimize",
-                            "Open program",  "Program error", "Question",          "Restore down",
-                            "Restore up",    "Ring in",       "Ring out",          "Start Windows"};
+                            "Maximize",      "Menu command",      "Menu popup",    "Minimize",
+                            "Open program",  "Program error",     "Question",      "Restore down",
+                            "Restore up",    "Ring in",           "Ring out",      "Start Windows"};
     for (int i = 0; i < 20; ++i)
-        t.push_back({QStringLiteral("Command11_%1").arg(i), "QPushButton", Page, 3,
+        t.push_back({QStringLiteral("Command11_%1").arg(i),
+                     "QPushButton",
+                     Page,
+                     3,
                      {720 + 1560 * (i / 5), 1800 + 480 * (i % 5), 1575, 495},
-                     QString::fromLatin1(sounds[i]), {}});
+                     QString::fromLatin1(sounds[i]),
+                     {}});
     return t;
 }
 
@@ -139,14 +176,31 @@ TEST_F(Form1Test, EveryControlHasItsNameKindCaptionHintAndPlace) {
     ASSERT_EQ(tabs->count(), 8);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(tabs->caption(i), pages[i]);
 
-    const QStringList colours = {
-        "Active Border",   "Active Title",     "App Workspace",       "Background",
-        "Button Dark Shadow", "Button face",   "Button highlight",    "Button light",
-        "Button shadow",   "Button text",      "Gray text",           "Highlight",
-        "Highlight text",  "Inactive border",  "Inactive title",      "Inactive title text",
-        "Info text",       "Info window",      "Menu",                "Menu text",
-        "Scrollbar",       "Title text",       "Window",              "Window frame",
-        "Window frame text"};
+    const QStringList colours = {"Active Border",
+                                 "Active Title",
+                                 "App Workspace",
+                                 "Background",
+                                 "Button Dark Shadow",
+                                 "Button face",
+                                 "Button highlight",
+                                 "Button light",
+                                 "Button shadow",
+                                 "Button text",
+                                 "Gray text",
+                                 "Highlight",
+                                 "Highlight text",
+                                 "Inactive border",
+                                 "Inactive title",
+                                 "Inactive title text",
+                                 "Info text",
+                                 "Info window",
+                                 "Menu",
+                                 "Menu text",
+                                 "Scrollbar",
+                                 "Title text",
+                                 "Window",
+                                 "Window frame",
+                                 "Window frame text"};
     auto* list = control<QListWidget>("List1");
     ASSERT_EQ(list->count(), colours.size());
     for (int i = 0; i < list->count(); ++i) EXPECT_EQ(list->item(i)->text(), colours[i]);
@@ -157,7 +211,8 @@ TEST_F(Form1Test, EveryControlHasItsNameKindCaptionHintAndPlace) {
                              "Windows 95/98\nMicrosoft Plus!/98 Plus"));
     EXPECT_TRUE(control<QLabel>("Label3")->font().bold());
     EXPECT_TRUE(control<QPlainTextEdit>("Text5")->font().bold());
-    EXPECT_EQ(control<QPlainTextEdit>("Text5")->palette().color(QPalette::Base), QColor(128, 128, 128));
+    EXPECT_EQ(control<QPlainTextEdit>("Text5")->palette().color(QPalette::Base),
+              QColor(128, 128, 128));
 }
 
 }  // namespace
