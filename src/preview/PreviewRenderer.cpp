@@ -268,12 +268,17 @@ QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPict
     const QRect desktop = image.rect();
 
     // The desktop: Background, under the wallpaper tiled from the corner or centred.
-    canvas.fill(desktop, Background);
-    if (const QImage& wallpaper = pictures.wallpaper; !wallpaper.isNull()) {
-        if (theme.tileWallpaper) {
+    const QImage& wallpaper = pictures.wallpaper;
+    if (theme.tileWallpaper && !wallpaper.isNull()) {
+        canvas.record(desktop, Background);  // covered, but it still stands under the labels
+        if (pictures.tiled.size() == desktop.size())
+            painter.drawImage(0, 0, pictures.tiled);
+        else
             painter.fillRect(desktop, QBrush(wallpaper));
-            canvas.record(desktop, kNone);
-        } else {
+        canvas.record(desktop, kNone);
+    } else {
+        canvas.fill(desktop, Background);
+        if (!wallpaper.isNull()) {
             const QRect box(QPoint((desktop.width() - wallpaper.width()) / 2,
                                    (desktop.height() - wallpaper.height()) / 2),
                             wallpaper.size());
@@ -357,6 +362,7 @@ const PreviewPictures& PreviewPictureCache::pictures(const state::ThemeState& th
     if (size != m_wallpaperSize) {
         m_wallpaperSize = size;
         m_pictures.wallpaper = QImage();
+        m_pictures.tiled = QImage();
         if (!m_wallpaperOriginal.isNull()) {
             const QSize scaled(
                 std::max(1, m_wallpaperOriginal.width() * size.width() / kScreenSize.width()),
@@ -364,6 +370,16 @@ const PreviewPictures& PreviewPictureCache::pictures(const state::ThemeState& th
             m_pictures.wallpaper =
                 m_wallpaperOriginal.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                     .convertToFormat(QImage::Format_RGB32);
+        }
+    }
+    if (theme.tileWallpaper != m_tiledFor ||
+        (theme.tileWallpaper && m_pictures.tiled.size() != size)) {
+        m_tiledFor = theme.tileWallpaper;
+        m_pictures.tiled = QImage();
+        if (m_tiledFor && !m_pictures.wallpaper.isNull() && !size.isEmpty()) {
+            m_pictures.tiled = QImage(size, QImage::Format_RGB32);
+            QPainter painter(&m_pictures.tiled);
+            painter.fillRect(m_pictures.tiled.rect(), QBrush(m_pictures.wallpaper));
         }
     }
     for (std::size_t i = 0; i < state::kIconCount; ++i) {

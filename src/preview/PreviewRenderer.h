@@ -18,6 +18,9 @@ namespace preview {
 struct PreviewPictures {
     /// Already at its size in the preview; null when none is chosen or it does not load.
     QImage wallpaper;
+    /// With the tile flag set, the wallpaper already tiled over the whole preview (a repaint
+    /// then copies it instead of tiling again); otherwise null.
+    QImage tiled;
     /// By icon slot, at 32 x 32; null when none is chosen or it does not load.
     std::array<QImage, state::kIconCount> icons;
 };
@@ -51,7 +54,8 @@ private:
 };
 
 /// Loads the pictures a preview needs through the picture loader and keeps them: a picture
-/// is decoded once per pick (path) and the wallpaper scaled once per pick and preview size.
+/// is decoded once per pick (path) and the wallpaper scaled (and tiled) once per pick, preview
+/// size and tile flag.
 class PreviewPictureCache {
 public:
     explicit PreviewPictureCache(platform::PictureLoader& loader);
@@ -63,6 +67,7 @@ private:
     PreviewPictures m_pictures;
     std::string m_wallpaperPath;
     QSize m_wallpaperSize;
+    bool m_tiledFor = false;
     bool m_wallpaperLoaded = false;
     QImage m_wallpaperOriginal;
     std::array<std::string, state::kIconCount> m_iconPaths;

@@ -87,6 +87,11 @@ TEST(PreviewPictureCache, DecodesAndScalesOncePerPick) {
     EXPECT_EQ(first->size(), QSize(320, 240));  // 400 x 300 on an 800 x 600 screen, at 640 x 480
     EXPECT_EQ(cache.pictures(theme, kSize).wallpaper.cacheKey(), key);  // not scaled again
     EXPECT_EQ(cache.pictures(theme, kSize).icons[0].size(), QSize(32, 32));
+    EXPECT_TRUE(cache.pictures(theme, kSize).tiled.isNull());
+    theme.tileWallpaper = true;
+    const qint64 tiled = cache.pictures(theme, kSize).tiled.cacheKey();
+    EXPECT_EQ(cache.pictures(theme, kSize).tiled.size(), kSize);
+    EXPECT_EQ(cache.pictures(theme, kSize).tiled.cacheKey(), tiled);  // tiled once per pick
     EXPECT_EQ(cache.pictures(theme, QSize(800, 600)).wallpaper.size(), QSize(400, 300));
     theme.wallpaperPath = "C:\\b.jpg";
     cache.pictures(theme, QSize(800, 600));
