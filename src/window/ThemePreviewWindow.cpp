@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "window/ThemePreviewWindow.h"
 
+#include <QFont>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,9 +13,9 @@ namespace window {
 
 namespace {
 
-constexpr int kCellWidth = 106;
-constexpr int kCellHeight = 62;
-constexpr int kColumns = 6;
+constexpr int kCellWidth = 160;
+constexpr int kCellHeight = 56;
+constexpr int kColumns = 4;
 
 QColor themeColour(const state::ThemeState& theme, std::size_t element) {
     const state::Color c = theme.colors[element];
@@ -103,6 +104,9 @@ PointerStrip::PointerStrip(const state::ThemeState& theme, platform::PictureLoad
     : QWidget(parent), m_theme(theme), m_pictures(pictures) {
     setObjectName(QStringLiteral("pointers"));
     setAccessibleName(QStringLiteral("Mouse pointers"));
+    QFont captions(QStringLiteral("Liberation Sans"));
+    captions.setPixelSize(11);
+    setFont(captions);
     const int rows = static_cast<int>((state::kPointerCount + kColumns - 1) / kColumns);
     setFixedHeight(rows * kCellHeight);
     setMinimumWidth(kColumns * kCellWidth);
@@ -169,7 +173,7 @@ void PointerStrip::paintEvent(QPaintEvent*) {
         }
         painter.setPen(ink);
         const auto caption = state::kPointerCaptions[slot];
-        painter.drawText(QRect(box.left() + 2, box.top() + 40, box.width() - 4, 20),
+        painter.drawText(QRect(box.left() + 2, box.top() + 38, box.width() - 4, 16),
                          Qt::AlignHCenter | Qt::AlignTop,
                          QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
     }
