@@ -132,9 +132,18 @@ void PointerStrip::refresh() {
     update();
 }
 
+void PointerStrip::showEvent(QShowEvent*) {
+    for (std::size_t slot = 0; slot < state::kPointerCount; ++slot) startAnimation(slot);
+}
+
+void PointerStrip::hideEvent(QHideEvent*) {
+    for (QTimer* timer : m_timers) timer->stop();
+}
+
 void PointerStrip::startAnimation(std::size_t slot) {
     m_step[slot] = 0;
     m_timers[slot]->stop();
+    if (!isVisible()) return;
     const auto& steps = m_animations[slot].steps;
     // A jiffy is a sixtieth of a second.
     if (steps.size() > 1) m_timers[slot]->start(steps[0].jiffies * 1000 / 60);

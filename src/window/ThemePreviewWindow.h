@@ -65,6 +65,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // A hidden preview plays nothing.
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void advance(std::size_t slot);
