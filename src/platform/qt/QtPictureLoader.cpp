@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
 #include <cstdint>
@@ -171,6 +172,33 @@ std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSi
     // Decoding at the box's size lets JPEG scale in the decoder, so a photograph of many
     // megapixels is never held whole.
     if (boxSize.isValid() && !boxSize.isEmpty()) reader.setScaledSize(boxSize);
+    QImage image = reader.read();
+    if (image.isNull()) return std::nullopt;
+    return image;
+}
+
+std::optional<QByteArray> QtPictureLoader::readSmallFile(const std::string& windowsPath,
+                                                         qint64 maxBytes) {
+    const auto host = m_drives.toHost(windowsPath);
+    if (!host) return std::nullopt;
+    QFile file(QString::fromStdString(host->string()));
+    // Only a regular file: a FIFO picked as a pointer would block the read.
+    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (file.size() > maxBytes) return std::nullopt;
+    QByteArray bytes = file.read(maxBytes);
+    if (bytes.size() != file.size()) return std::nullopt;
+    return bytes;
+}
+
+std::optional<QImage> QtPictureLoader::decodeIcon(const QByteArray& bytes) {
+    if (!isIconHeader(bytes.left(4))) return std::nullopt;
+    const int best = largestIconImage(bytes);
+    if (best < 0) return std::nullopt;
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "ico");
+    if (best > 0 && !reader.jumpToImage(best)) return std::nullopt;
     QImage image = reader.read();
     if (image.isNull()) return std::nullopt;
     return image;

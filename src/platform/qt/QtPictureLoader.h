@@ -18,6 +18,9 @@ class QtPictureLoader : public PictureLoader {
 public:
     explicit QtPictureLoader(DriveMap drives);
     std::optional<QImage> load(const std::string& windowsPath, QSize boxSize = {}) override;
+    std::optional<QByteArray> readSmallFile(const std::string& windowsPath,
+                                            qint64 maxBytes) override;
+    std::optional<QImage> decodeIcon(const QByteArray& bytes) override;
 
     /// The same for a host path.
     static std::optional<QImage> loadHostFile(const QString& hostPath, QSize boxSize = {});

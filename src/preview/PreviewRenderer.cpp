@@ -1,0 +1,400 @@
+// SPDX-License-Identifier: MIT
+#include "preview/PreviewRenderer.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+
+namespace preview {
+
+namespace {
+
+// Colour elements, by their place in the Theme Colors list.
+enum Element {
+    ActiveBorder,
+    ActiveTitle,
+    AppWorkspace,
+    Background,
+    ButtonDkShadow,
+    ButtonFace,
+    ButtonHilight,
+    ButtonLight,
+    ButtonShadow,
+    ButtonText,
+    GrayText,
+    Hilight,
+    HilightText,
+    InactiveBorder,
+    InactiveTitle,
+    InactiveTitleText,
+    InfoText,
+    InfoWindow,
+    Menu,
+    MenuText,
+    Scrollbar,
+    TitleText,
+    Window,
+    WindowFrame,
+    WindowText,
+};
+constexpr int kNone = -1;
+
+// Windows 98's metrics at 96 dpi.
+constexpr int kFrame = 4;  // two 3-D edges and the border
+constexpr int kCaption = 18;
+constexpr int kMenuBar = 19;
+constexpr int kScrollWidth = 16;
+
+QFont systemFont(bool bold) {
+    // Liberation Sans has the metrics of the 8-point MS Sans Serif; Windows 98 drew it aliased.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    font.setBold(bold);
+    font.setStyleStrategy(QFont::NoAntialias);
+    // Full hinting keeps aliased glyphs on whole pixels; without it letters run together.
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+}  // namespace
+
+// Draws with the theme's colours and records where each element lands.
+class Canvas {
+public:
+    Canvas(QImage& image, const state::ThemeState& theme, PreviewRenderer& renderer)
+        : m_painter(&image),
+          m_theme(theme),
+          m_renderer(renderer),
+          m_normal(systemFont(false)),
+          m_bold(systemFont(true)) {}
+
+    QColor colour(int element) const {
+        const state::Color c = m_theme.colors[static_cast<std::size_t>(element)];
+        return QColor(static_cast<int>(state::red(c)), static_cast<int>(state::green(c)),
+                      static_cast<int>(state::blue(c)));
+    }
+
+    void fill(const QRect& rect, int element) {
+        m_painter.fillRect(rect, colour(element));
+        record(rect, element);
+        ++m_renderer.m_rectangles;
+    }
+
+    // Text in an element's colour; the hit region is the text's own box.
+    QRect text(const QRect& rect, int element, const QString& words,
+               int flags = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false,
+               QColor colourOverride = {}) {
+        m_painter.setFont(bold ? m_bold : m_normal);
+        m_painter.setPen(colourOverride.isValid() ? colourOverride : colour(element));
+        QRect box;
+        m_painter.drawText(rect, flags, words, &box);
+        // Aliased bold at this size comes out barely heavier: double the stems as Windows
+        // emboldens its caption font.
+        if (bold) m_painter.drawText(rect.translated(1, 0), flags, words);
+        record(box.adjusted(0, 0, bold ? 1 : 0, 0).intersected(rect), element);
+        ++m_renderer.m_texts;
+        return box;
+    }
+
+    QRect textBox(const QRect& rect, int flags, const QString& words, bool bold = false) {
+        m_painter.setFont(bold ? m_bold : m_normal);
+        return m_painter.boundingRect(rect, flags, words);
+    }
+
+    void record(const QRect& rect, int element) { m_renderer.m_regions.push_back({rect, element}); }
+
+    // One 3-D edge: top and left in one colour, bottom and right in the other.
+    void edge(const QRect& r, int topLeft, int bottomRight) {
+        fill(QRect(r.left(), r.top(), r.width() - 1, 1), topLeft);
+        fill(QRect(r.left(), r.top(), 1, r.height() - 1), topLeft);
+        fill(QRect(r.left(), r.bottom(), r.width(), 1), bottomRight);
+        fill(QRect(r.right(), r.top(), 1, r.height()), bottomRight);
+    }
+
+    void ring(const QRect& r, int width, int element) {
+        fill(QRect(r.left(), r.top(), r.width(), width), element);
+        fill(QRect(r.left(), r.bottom() - width + 1, r.width(), width), element);
+        fill(QRect(r.left(), r.top() + width, width, r.height() - 2 * width), element);
+        fill(QRect(r.right() - width + 1, r.top() + width, width, r.height() - 2 * width), element);
+    }
+
+    // A push button: face, then highlight/dark shadow outside and light/shadow inside.
+    void button(const QRect& r) {
+        fill(r, ButtonFace);
+        edge(r, ButtonHilight, ButtonDkShadow);
+        edge(r.adjusted(1, 1, -1, -1), ButtonLight, ButtonShadow);
+    }
+
+    // The client edge of an edit field or MDI area.
+    void sunken(const QRect& r) {
+        edge(r, ButtonShadow, ButtonHilight);
+        edge(r.adjusted(1, 1, -1, -1), ButtonDkShadow, ButtonLight);
+    }
+
+    enum class Glyph { Minimize, Maximize, Close, Up, Down };
+
+    void glyph(const QRect& r, Glyph kind) {
+        const int cx = r.left() + r.width() / 2;
+        const int cy = r.top() + r.height() / 2;
+        switch (kind) {
+            case Glyph::Minimize:
+                fill(QRect(cx - 4, cy + 2, 6, 2), ButtonText);
+                break;
+            case Glyph::Maximize:
+                fill(QRect(cx - 5, cy - 4, 9, 2), ButtonText);
+                fill(QRect(cx - 5, cy - 2, 1, 6), ButtonText);
+                fill(QRect(cx + 3, cy - 2, 1, 6), ButtonText);
+                fill(QRect(cx - 5, cy + 3, 9, 1), ButtonText);
+                break;
+            case Glyph::Close:
+                for (int i = 0; i < 7; ++i) {
+                    fill(QRect(cx - 4 + i, cy - 4 + i, 2, 1), ButtonText);
+                    fill(QRect(cx + 2 - i - 1, cy - 4 + i, 2, 1), ButtonText);
+                }
+                break;
+            case Glyph::Up:
+            case Glyph::Down:
+                for (int i = 0; i < 4; ++i) {
+                    const int row = kind == Glyph::Up ? cy - 2 + i : cy + 1 - i;
+                    fill(QRect(cx - i, row, 2 * i + 1, 1), ButtonText);
+                }
+                break;
+        }
+    }
+
+    // A sizable window; returns its client area (below the caption and menu bar).
+    QRect window(const QRect& r, bool active, const QString& title, bool menuBar,
+                 bool closeOnly = false) {
+        edge(r, ButtonLight, ButtonDkShadow);
+        edge(r.adjusted(1, 1, -1, -1), ButtonHilight, ButtonShadow);
+        ring(r.adjusted(2, 2, -2, -2), 2, active ? ActiveBorder : InactiveBorder);
+        const QRect inner = r.adjusted(kFrame, kFrame, -kFrame, -kFrame);
+        const QRect caption(inner.left(), inner.top(), inner.width(), kCaption);
+        fill(caption, active ? ActiveTitle : InactiveTitle);
+        text(caption.adjusted(4, 0, -56, 0), active ? TitleText : InactiveTitleText, title,
+             Qt::AlignLeft | Qt::AlignVCenter, true);
+        const QRect close(caption.right() - 17, caption.top() + 2, 16, 14);
+        const QRect maximize = close.translated(-18, 0);
+        const QRect minimize = maximize.translated(-16, 0);
+        // A message box has only its close button.
+        button(close);
+        glyph(close, Glyph::Close);
+        if (!closeOnly) {
+            for (const auto& [box, kind] :
+                 {std::pair{minimize, Glyph::Minimize}, std::pair{maximize, Glyph::Maximize}}) {
+                button(box);
+                glyph(box, kind);
+            }
+        }
+        int top = caption.bottom() + 1;
+        if (menuBar) {
+            const QRect bar(inner.left(), top, inner.width(), kMenuBar);
+            fill(bar, Menu);
+            int x = bar.left() + 6;
+            x = text(QRect(x, bar.top(), 80, bar.height()), MenuText, QStringLiteral("Normal"))
+                    .right() +
+                14;
+            // Disabled items are embossed: the highlight offset under the grey text.
+            const QRect disabled(x, bar.top(), 80, bar.height());
+            text(disabled.translated(1, 1), ButtonHilight, QStringLiteral("Disabled"));
+            x = text(disabled, GrayText, QStringLiteral("Disabled")).right() + 8;
+            const QRect selectedWords =
+                textBox(QRect(x + 6, bar.top(), 80, bar.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                        QStringLiteral("Selected"));
+            fill(QRect(x, bar.top() + 1, selectedWords.width() + 12, bar.height() - 2), Hilight);
+            text(QRect(x + 6, bar.top(), 80, bar.height()), HilightText,
+                 QStringLiteral("Selected"));
+            top = bar.bottom() + 1;
+        }
+        return QRect(inner.left(), top, inner.width(), inner.bottom() - top + 1);
+    }
+
+    void scrollBar(const QRect& r) {
+        const QRect up(r.left(), r.top(), kScrollWidth, kScrollWidth);
+        const QRect down(r.left(), r.bottom() - kScrollWidth + 1, kScrollWidth, kScrollWidth);
+        fill(QRect(r.left(), up.bottom() + 1, kScrollWidth, down.top() - up.bottom() - 1),
+             Scrollbar);
+        button(up);
+        glyph(up, Glyph::Up);
+        button(down);
+        glyph(down, Glyph::Down);
+        button(QRect(r.left(), up.bottom() + 1 + 12, kScrollWidth, 28));  // the thumb
+    }
+
+    void tooltip(QPoint at, const QString& words) {
+        const QRect box = textBox(QRect(at, QSize(200, 20)), Qt::AlignLeft | Qt::AlignTop, words);
+        const QRect r(at, QSize(box.width() + 8, box.height() + 4));
+        fill(r, InfoWindow);
+        edge(r, WindowFrame, WindowFrame);
+        text(r, InfoText, words, Qt::AlignCenter);
+    }
+
+    void desktopIcon(const QRect& cell, const QImage& icon, const QString& label) {
+        const QRect iconBox(cell.left() + (cell.width() - 32) / 2, cell.top(), 32, 32);
+        if (!icon.isNull()) m_painter.drawImage(iconBox, icon);
+        record(iconBox, kNone);
+        // Labels sit on the Background colour, in white or black, whichever reads on it.
+        const QRect area(cell.left(), iconBox.bottom() + 4, cell.width(), 30);
+        const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
+        const QRect words = textBox(area, flags, label);
+        fill(words.adjusted(-2, 0, 2, 1), Background);
+        const QColor back = colour(Background);
+        const QColor ink = qGray(back.rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black);
+        m_painter.setFont(m_normal);
+        m_painter.setPen(ink);
+        m_painter.drawText(area, flags, label);
+        ++m_renderer.m_texts;
+    }
+
+    QPainter m_painter;
+
+private:
+    const state::ThemeState& m_theme;
+    PreviewRenderer& m_renderer;
+    QFont m_normal;
+    QFont m_bold;
+};
+
+QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPictures& pictures,
+                               QSize size) {
+    m_regions.clear();
+    m_rectangles = 0;
+    m_texts = 0;
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    Canvas canvas(image, theme, *this);
+    QPainter& painter = canvas.m_painter;
+    const QRect desktop = image.rect();
+
+    // The desktop: Background, under the wallpaper tiled from the corner or centred.
+    const QImage& wallpaper = pictures.wallpaper;
+    if (theme.tileWallpaper && !wallpaper.isNull()) {
+        canvas.record(desktop, Background);  // covered, but it still stands under the labels
+        if (pictures.tiled.size() == desktop.size())
+            painter.drawImage(0, 0, pictures.tiled);
+        else
+            painter.fillRect(desktop, QBrush(wallpaper));
+        canvas.record(desktop, kNone);
+    } else {
+        canvas.fill(desktop, Background);
+        if (!wallpaper.isNull()) {
+            const QRect box(QPoint((desktop.width() - wallpaper.width()) / 2,
+                                   (desktop.height() - wallpaper.height()) / 2),
+                            wallpaper.size());
+            painter.drawImage(box.topLeft(), wallpaper);
+            canvas.record(box, kNone);
+        }
+    }
+    // Windows 98 names the items this way; an empty Recycle Bin shows its empty icon.
+    const std::array<std::pair<std::size_t, QString>, 3> items = {
+        std::pair{std::size_t{0}, QStringLiteral("My Computer")},
+        std::pair{std::size_t{1}, QStringLiteral("Network Neighborhood")},
+        std::pair{std::size_t{3}, QStringLiteral("Recycle Bin")}};
+    for (std::size_t i = 0; i < items.size(); ++i)
+        canvas.desktopIcon(QRect(8, 10 + 72 * static_cast<int>(i), 76, 66),
+                           pictures.icons[items[i].first], items[i].second);
+
+    // An inactive MDI parent: its workspace shows through around a child window.
+    const QRect workspace =
+        canvas.window(QRect(300, 10, 320, 190), false, QStringLiteral("Inactive Window"), false);
+    canvas.sunken(workspace);
+    canvas.fill(workspace.adjusted(2, 2, -2, -2), AppWorkspace);
+    const QRect child = canvas.window(QRect(workspace.left() + 10, workspace.top() + 10, 150, 90),
+                                      false, QStringLiteral("Document"), false);
+    canvas.fill(child, Window);
+
+    // The active window: menu bar, window text, selected text and a scroll bar.
+    const QRect client =
+        canvas.window(QRect(330, 110, 300, 230), true, QStringLiteral("Active Window"), true);
+    canvas.sunken(client);
+    const QRect page = client.adjusted(2, 2, -2, -2);
+    canvas.fill(page, Window);
+    canvas.text(QRect(page.left() + 6, page.top() + 6, 200, 16), WindowText,
+                QStringLiteral("Window Text"));
+    const QRect selected =
+        canvas.textBox(QRect(page.left() + 8, page.top() + 26, 200, 16),
+                       Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Selected Text"));
+    canvas.fill(QRect(page.left() + 6, page.top() + 26, selected.width() + 4, 16), Hilight);
+    canvas.text(QRect(page.left() + 8, page.top() + 26, 200, 16), HilightText,
+                QStringLiteral("Selected Text"));
+    canvas.scrollBar(
+        QRect(page.right() - kScrollWidth + 1, page.top(), kScrollWidth, page.height()));
+
+    // A message box with its text and its default OK button.
+    const QRect box =
+        canvas.window(QRect(150, 300, 230, 110), true, QStringLiteral("Message Box"), false, true);
+    canvas.fill(box, ButtonFace);
+    // Message text is black: the theme file writes MessageBoxText as 0 0 0.
+    canvas.text(QRect(box.left() + 12, box.top() + 10, box.width() - 24, 18), ButtonFace,
+                QStringLiteral("Message Text"), Qt::AlignLeft | Qt::AlignVCenter, false,
+                QColor(Qt::black));
+    const QRect ok(box.left() + (box.width() - 75) / 2, box.bottom() - 32, 75, 23);
+    canvas.edge(ok, WindowFrame, WindowFrame);  // the default button's frame
+    canvas.button(ok.adjusted(1, 1, -1, -1));
+    canvas.text(ok, ButtonText, QStringLiteral("OK"), Qt::AlignCenter);
+
+    canvas.tooltip(QPoint(420, 356), QStringLiteral("Tooltip"));
+    return image;
+}
+
+int PreviewRenderer::elementAt(QPoint point) const {
+    for (auto it = m_regions.rbegin(); it != m_regions.rend(); ++it)
+        if (it->rect.contains(point)) return it->element;
+    return kNone;
+}
+
+PreviewPictureCache::PreviewPictureCache(platform::PictureLoader& loader) : m_loader(loader) {}
+
+const PreviewPictures& PreviewPictureCache::pictures(const state::ThemeState& theme, QSize size) {
+    const std::string& path = state::holdsChoice(theme.wallpaperPath, state::kWallpaperPattern)
+                                  ? theme.wallpaperPath
+                                  : std::string();
+    if (!m_wallpaperLoaded || path != m_wallpaperPath) {
+        m_wallpaperPath = path;
+        m_wallpaperLoaded = true;
+        m_wallpaperSize = QSize();
+        m_wallpaperOriginal = QImage();
+        if (!path.empty()) {
+            if (auto picture = m_loader.load(path)) m_wallpaperOriginal = std::move(*picture);
+        }
+    }
+    if (size != m_wallpaperSize) {
+        m_wallpaperSize = size;
+        m_pictures.wallpaper = QImage();
+        m_pictures.tiled = QImage();
+        if (!m_wallpaperOriginal.isNull()) {
+            const QSize scaled(
+                std::max(1, m_wallpaperOriginal.width() * size.width() / kScreenSize.width()),
+                std::max(1, m_wallpaperOriginal.height() * size.height() / kScreenSize.height()));
+            m_pictures.wallpaper =
+                m_wallpaperOriginal.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                    .convertToFormat(QImage::Format_RGB32);
+        }
+    }
+    if (theme.tileWallpaper != m_tiledFor ||
+        (theme.tileWallpaper && m_pictures.tiled.size() != size)) {
+        m_tiledFor = theme.tileWallpaper;
+        m_pictures.tiled = QImage();
+        if (m_tiledFor && !m_pictures.wallpaper.isNull() && !size.isEmpty()) {
+            m_pictures.tiled = QImage(size, QImage::Format_RGB32);
+            QPainter painter(&m_pictures.tiled);
+            painter.fillRect(m_pictures.tiled.rect(), QBrush(m_pictures.wallpaper));
+        }
+    }
+    for (std::size_t i = 0; i < state::kIconCount; ++i) {
+        const std::string& icon = state::holdsChoice(theme.iconPaths[i], state::kIconPattern)
+                                      ? theme.iconPaths[i]
+                                      : std::string();
+        if (m_iconLoaded[i] && icon == m_iconPaths[i]) continue;
+        m_iconPaths[i] = icon;
+        m_iconLoaded[i] = true;
+        m_pictures.icons[i] = QImage();
+        if (!icon.empty())
+            if (auto picture = m_loader.load(icon, QSize(32, 32)))
+                m_pictures.icons[i] = std::move(*picture);
+    }
+    return m_pictures;
+}
+
+}  // namespace preview

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+// The theme preview window: it follows the theme on refresh, names and reports the element
+// under the mouse, and plays animated pointers.
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+#include <functional>
+#include <map>
+
+#include "pages/TestPictures.h"
+#include "platform/qt/QtPictureLoader.h"
+#include "preview/AniFiles.h"
+#include "window/ThemePreviewWindow.h"
+
+namespace {
+
+using window::ThemePreviewWindow;
+
+class ThemePreviewWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_window));
+    }
+    QWidget* area() { return m_window.findChild<QWidget*>("preview"); }
+    std::string put(const QString& name, const QByteArray& bytes) {
+        EXPECT_TRUE(testpictures::writeBytes(m_dir.filePath(name), bytes));
+        return "C:\\" + name.toStdString();
+    }
+    // For each element, a point of the preview where it is drawn topmost. (0, 0) is left
+    // out: Qt Test takes a null point for the widget's centre.
+    std::map<int, QPoint> pointsOfElements() {
+        std::map<int, QPoint> points;
+        for (int y = 0; y < area()->height(); ++y)
+            for (int x = y == 0 ? 1 : 0; x < area()->width(); ++x)
+                points.emplace(m_window.elementAt({x, y}), QPoint(x, y));
+        return points;
+    }
+
+    QTemporaryDir m_dir;
+    platform::DriveMap m_drives = [this] {
+        platform::DriveMap d;
+        d.map('C', m_dir.path().toStdString());
+        return d;
+    }();
+    platform::QtPictureLoader m_loader{m_drives};
+    state::ThemeState m_theme;
+    ThemePreviewWindow m_window{m_theme, m_loader};
+};
+
+TEST_F(ThemePreviewWindowTest, RefreshRepaintsAfterEachKindOfChange) {
+    EXPECT_EQ(m_window.windowTitle(), "Theme Preview");
+    EXPECT_FALSE(m_window.isModal());
+    const std::string wallpaper =
+        put("Sky.bmp", testpictures::encode(testpictures::pattern(200, 150), "bmp"));
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"colour", [&] { m_theme.colors[3] = state::rgb(0, 128, 128); }},
+        {"wallpaper pick", [&] { m_theme.wallpaperPath = wallpaper; }},
+        {"tile flag", [&] { m_theme.tileWallpaper = true; }},
+        {"theme opened", [&] { m_theme = state::ThemeState(); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        const QImage before = area()->grab().toImage();
+        change();
+        EXPECT_EQ(area()->grab().toImage(), before) << "drawn again only on refresh";
+        m_window.refresh();
+        EXPECT_NE(area()->grab().toImage(), before);
+    }
+}
+
+TEST_F(ThemePreviewWindowTest, PointingNamesTheElementAndClickingReportsIt) {
+    QSignalSpy clicked(&m_window, &ThemePreviewWindow::elementClicked);
+    const auto points = pointsOfElements();
+    for (int element = 0; element < static_cast<int>(state::kColorCount); ++element) {
+        const QString name =
+            QString::fromUtf8(state::kColorNames[static_cast<std::size_t>(element)].data());
+        SCOPED_TRACE(name.toStdString());
+        const auto point = points.find(element);
+        ASSERT_NE(point, points.end());
+        QHelpEvent help(QEvent::ToolTip, point->second, area()->mapToGlobal(point->second));
+        QApplication::sendEvent(area(), &help);
+        EXPECT_EQ(QToolTip::text(), name);
+        QTest::mouseClick(area(), Qt::LeftButton, {}, point->second);
+        ASSERT_EQ(clicked.size(), element + 1);
+        EXPECT_EQ(clicked.back().at(0).toInt(), element);
+    }
+}
+
+TEST_F(ThemePreviewWindowTest, AnimatedPointersPlayTheirSteps) {
+    anifiles::AniSpec spec;
+    for (QColor c : {Qt::red, Qt::green, Qt::blue})
+        spec.frames.push_back(testpictures::iconFile({testpictures::filled(32, 32, c)}, 2));
+    spec.defaultRate = 1;
+    m_theme.pointerPaths[1] = put("Busy.ani", anifiles::aniFile(spec));
+    m_window.refresh();
+    auto* strip = m_window.findChild<window::PointerStrip*>("pointers");
+    ASSERT_NE(strip, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return strip->currentStep(1) == 2; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return strip->currentStep(1) == 0; }, 5000)) << "it loops";
+    EXPECT_EQ(strip->currentStep(0), 0) << "an empty slot does not play";
+}
+
+}  // namespace
