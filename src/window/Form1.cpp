@@ -27,6 +27,7 @@
 #include "pages/ThemeInfoPage.h"
 #include "pages/WallpaperPage.h"
 #include "window/TabStrip.h"
+#include "window/ThemePreviewWindow.h"
 
 // The window's resources live in a static library, so they must be registered by hand.
 static void initWindowResources() {
@@ -163,6 +164,11 @@ void Form1::buildMenus() {
     add(file, "mnuFileExit", QStringLiteral("E&xit"), {}, &Form1::Command3_Click);
     connect(file, &QMenu::aboutToShow, this, &Form1::updateMenus);
 
+    QMenu* view = m_menuBar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    add(view, "mnuViewPreview", QStringLiteral("Theme &Preview"), QKeySequence(Qt::Key_F5),
+        &Form1::mnuViewPreview_Click);
+
     QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     add(help, "mnuHelpAbout", QStringLiteral("&About Skinsmith"), {}, &Form1::mnuHelpAbout_Click);
@@ -220,6 +226,24 @@ void Form1::replaceTheme(state::ThemeState theme) {
     m_themeInfo->showState();
     updateMenus();
     emit themeReplaced();
+    emit themeChanged();
+}
+
+void Form1::mnuViewPreview_Click() {
+    // Built on first use, so start-up pays nothing for it.
+    if (!m_preview) {
+        m_preview = new ThemePreviewWindow(m_theme, m_services.pictureLoader, this);
+        m_preview->setObjectName(QStringLiteral("ThemePreview"));
+        connect(this, &Form1::themeChanged, m_preview, &ThemePreviewWindow::refresh);
+        // A click on an element selects it in the colour list, so "Change color" acts on it;
+        // the page in front stays the user's choice.
+        connect(m_preview, &ThemePreviewWindow::elementClicked, m_themeColors,
+                &pages::ThemeColorsPage::selectEntry);
+    }
+    m_preview->refresh();
+    m_preview->show();
+    m_preview->raise();
+    m_preview->activateWindow();
 }
 
 void Form1::mnuFileNew_Click() {

@@ -24,6 +24,7 @@ class WallpaperPage;
 namespace window {
 
 class TabStrip;
+class ThemePreviewWindow;
 
 /// The main window: owns the theme of this run, the tab control SSTab1 with its eight pages,
 /// "Create Theme" (Command1) and "Exit " (Command3). The controls stand in a client area of
@@ -48,6 +49,10 @@ public:
     void mnuFileOpen_Click();
     void mnuFileOpenFolder_Click();
     void mnuHelpAbout_Click();
+    void mnuViewPreview_Click();
+
+    /// The theme preview window, once View > Theme Preview has opened it.
+    ThemePreviewWindow* preview() const { return m_preview; }
 
     /// Opens the theme file at a host path (the command line, a drop); false when it could not
     /// be opened, which the user has been told.
@@ -60,6 +65,8 @@ signals:
     void exitRequested();
     /// The whole state was replaced: a theme was opened or a new one started.
     void themeReplaced();
+    /// Something in the theme changed: a page stored a choice, or the state was replaced.
+    void themeChanged();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -81,6 +88,7 @@ private:
     QMenuBar* m_menuBar;
     QWidget* m_client;
     QAction* m_openFolderAction = nullptr;
+    ThemePreviewWindow* m_preview = nullptr;
     TabStrip* m_tabs;
     pages::DesktopIconsPage* m_desktopIcons;
     pages::WallpaperPage* m_wallpaper;

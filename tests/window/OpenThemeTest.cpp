@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "window/Form1Fixture.h"
+#include "window/ThemePreviewWindow.h"
 
 namespace {
 
@@ -159,6 +160,33 @@ TEST_F(OpenThemeTest, ThemeFileDroppedOnTheWindowOpens) {
     QCoreApplication::sendEvent(m_form.get(), &drop);
     EXPECT_TRUE(QTest::qWaitFor([&] { return theme().themeName == "Night"; }));
     EXPECT_EQ(theme().iconPaths[0], "C:\\pack\\SKY.ICO");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace form1test;
+
+TEST_F(OpenThemeTest, PreviewFollowsTheThemeAndAClickSelectsTheColour) {
+    QTest::keyClick(control("Text2"), Qt::Key_F5);
+    auto* preview = m_form->preview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->isVisible());
+    QWidget* area = preview->findChild<QWidget*>(QStringLiteral("preview"));
+    ASSERT_NE(area, nullptr);
+
+    QImage shown = area->grab().toImage();
+    m_dialog.openAnswers = {writePack()};
+    trigger("mnuFileOpen");
+    EXPECT_NE(area->grab().toImage(), shown) << "an opened theme shows at once";
+
+    // A click on the menu bar's colour selects "Menu" in the list; the page in front stays.
+    const int front = m_form->tabs()->currentIndex();
+    emit preview->elementClicked(18);
+    EXPECT_EQ(control<QListWidget>("List1")->currentRow(), 18);
+    EXPECT_EQ(swatch(), qcolor(theme().colors[18]));
+    EXPECT_EQ(m_form->tabs()->currentIndex(), front);
 }
 
 }  // namespace
