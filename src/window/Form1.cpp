@@ -1,5 +1,6 @@
 #include "window/Form1.h"
 
+#include <QFontDatabase>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -30,15 +31,42 @@ constexpr int kClientWidthTwips = 8715;
 constexpr int kClientHeightTwips = 5325;
 constexpr int kThemeInfoPage = 7;
 
+constexpr qreal kFontPoints = 8.25;
+
 QFont windowFont() {
-    // The Windows face first; on other systems a sans serif of similar width.
+    // The captions were sized for 8-point MS Sans Serif: the Windows face first, then faces
+    // with Arial's metrics (Liberation Sans is what the setup script installs).
+    const QStringList preferred = {
+        QStringLiteral("MS Sans Serif"),   QStringLiteral("Microsoft Sans Serif"),
+        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+        QStringLiteral("Arimo"),           QStringLiteral("Nimbus Sans"),
+        QStringLiteral("Helvetica")};
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
-                      QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
+    font.setPointSizeF(kFontPoints);
+    for (const QString& family : preferred) {
+        if (QFontDatabase::hasFamily(family)) {
+            font.setFamilies({family});
+            return font;
+        }
+    }
+    // None of them: the narrowest installed Latin face, measured on the longest caption.
+    const QString sample = QStringLiteral("Inverse Diagonal resize...");
+    QString narrowest;
+    int narrowestWidth = 0;
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Latin)) {
+        if (QFontDatabase::isPrivateFamily(family) || QFontDatabase::isFixedPitch(family) ||
+            !QFontDatabase::isScalable(family))
+            continue;
+        QFont candidate(family);
+        candidate.setPointSizeF(kFontPoints);
+        const int width = QFontMetrics(candidate).horizontalAdvance(sample);
+        if (narrowest.isEmpty() || width < narrowestWidth) {
+            narrowest = family;
+            narrowestWidth = width;
+        }
+    }
+    if (!narrowest.isEmpty()) font.setFamilies({narrowest});
     return font;
 }
 }  // namespace
@@ -100,6 +128,8 @@ void Form1::Form_Load() {
     // the list's own click handler, which paints the swatch.
     m_themeColors->selectEntry(0);
     m_tabs->setCurrentIndex(kThemeInfoPage);
+    // "Theme Info" is in front, so typing starts in its name box.
+    m_themeInfo->nameBox()->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::Text2_Change() {
