@@ -12,6 +12,7 @@ namespace pages {
 /// Backspace asks to empty it, and a mark shows that it holds a choice.
 class PictureBox : public QLabel {
     Q_OBJECT
+    Q_PROPERTY(bool chosen READ chosen)
 public:
     /// A stretching box scales its picture to its own size; otherwise the box takes the
     /// picture's size.

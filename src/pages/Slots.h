@@ -30,6 +30,7 @@ signals:
 /// a choice, so the caption stays exactly as it is.
 class SlotButton : public QPushButton {
     Q_OBJECT
+    Q_PROPERTY(bool chosen READ chosen)
 public:
     using QPushButton::QPushButton;
     void setChosen(bool chosen);
