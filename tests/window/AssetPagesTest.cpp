@@ -244,4 +244,34 @@ TEST_F(AssetPagesTest, LogoPreviewShowsWhatTheBoxNamesAndRefusesBadFiles) {
     EXPECT_TRUE(image7->picture().isNull());
 }
 
+TEST_F(AssetPagesTest, AFastSecondPressPicksAgainAndTheTransportReplaysTheOpenWave) {
+    showPage(3);
+    auto* play = control<QAbstractButton>("MMControl1Play");
+    auto* stop = control<QAbstractButton>("MMControl1Stop");
+    EXPECT_FALSE(play->isEnabled());
+    EXPECT_FALSE(stop->isEnabled());
+
+    // Qt reports a fast second press as a double-click: it is a second pick all the same.
+    const std::string ding = put("Ding.wav", "RIFF");
+    m_dialog.openAnswers = {std::nullopt, ding};
+    QTest::mousePress(control("Command11_9"), Qt::LeftButton);
+    QTest::mouseDClick(control("Command11_9"), Qt::LeftButton);
+    EXPECT_EQ(m_dialog.opens.size(), 2u);
+    EXPECT_EQ(theme().soundPaths[9], ding);
+
+    press("Command11_9", Qt::RightButton);
+    ASSERT_TRUE(play->isEnabled());
+    ASSERT_TRUE(stop->isEnabled());
+    m_player.calls.clear();
+    QTest::mouseClick(stop, Qt::LeftButton);
+    QTest::mouseClick(play, Qt::LeftButton);
+    EXPECT_EQ(m_player.calls, (std::vector<std::string>{"command=stop", "command=play"}));
+
+    // A preview whose wave does not open leaves nothing to replay.
+    m_player.commandsSucceed = false;
+    press("Command11_9", Qt::RightButton);
+    EXPECT_FALSE(play->isEnabled());
+    EXPECT_FALSE(stop->isEnabled());
+}
+
 }  // namespace
