@@ -25,6 +25,9 @@ class NoDialog : public platform::CommonDialog {
 public:
     void ShowOpen() override {}
     void ShowColor() override {}
+    std::optional<std::string> acceptFile(const std::filesystem::path&) override {
+        return std::nullopt;
+    }
 };
 
 double median(std::vector<double> v) {

@@ -29,6 +29,9 @@ public:
     explicit AnsweringDialog(std::string answer) : m_answer(std::move(answer)) {}
     void ShowOpen() override { FileName = m_answer; }
     void ShowColor() override {}
+    std::optional<std::string> acceptFile(const std::filesystem::path&) override {
+        return std::nullopt;
+    }
 
 private:
     std::string m_answer;

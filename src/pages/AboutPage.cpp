@@ -19,7 +19,7 @@ QString AboutPage::text() {
         "Microsoft Plus!/98 Plus");
 }
 
-AboutPage::AboutPage(QWidget* parent) : QWidget(parent) {
+AboutPage::AboutPage(QWidget* parent) : Page(parent) {
     m_text5 = place(new QPlainTextEdit(text(), this), QStringLiteral("Text5"),
                     QStringLiteral("About Skinsmith"), onPage(960, 1200, 6855, 2775));
     QPalette palette = m_text5->palette();
@@ -29,6 +29,8 @@ AboutPage::AboutPage(QWidget* parent) : QWidget(parent) {
     QFont bold = m_text5->font();
     bold.setBold(true);
     m_text5->setFont(bold);
+    // Tab moves on to the next control rather than typing a tab into the text.
+    m_text5->setTabChangesFocus(true);
 }
 
 }  // namespace pages

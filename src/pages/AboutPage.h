@@ -2,12 +2,14 @@
 
 #include <QWidget>
 
+#include "pages/Slots.h"
+
 class QPlainTextEdit;
 
 namespace pages {
 
 /// Page "About": the grey text box Text5. Nothing reads it, so edits change nothing.
-class AboutPage : public QWidget {
+class AboutPage : public Page {
     Q_OBJECT
 public:
     explicit AboutPage(QWidget* parent = nullptr);

@@ -2,45 +2,52 @@
 
 #include <QWidget>
 #include <array>
+#include <filesystem>
 
+#include "pages/Slots.h"
 #include "platform/CommonDialog.h"
 #include "platform/PictureLoader.h"
 #include "state/ThemeState.h"
 
 class QLineEdit;
-class QPushButton;
 
 namespace pages {
 
 class PictureBox;
 
 /// Page "Mouse Pointers": twelve pointer buttons (Command10_0..11), the preview Image3 and
-/// the path box Text4.
-class MousePointersPage : public QWidget {
+/// the path box Text4. Focus on a button previews it as the hover does.
+class MousePointersPage : public Page {
     Q_OBJECT
 public:
     MousePointersPage(state::ThemeState& theme, platform::CommonDialog& dialog,
                       platform::PictureLoader& pictures, QWidget* parent = nullptr);
 
+    void showState() override;
+
     /// Pointer pick for slot `index`: stored only when a file was chosen.
     void Command10_Click(int index);
     /// Preview of slot `index` on every mouse motion over its button.
     void Command10_MouseMove(int index);
-
-    /// Makes every control of the page show the current state (after a theme is opened or
-    /// a new one started).
-    void showState();
+    /// Empties slot `index`, and the preview when it shows that slot.
+    void clearPointer(int index);
+    /// A file dropped on a pointer button, taken as if picked there.
+    void dropPointer(int index, const std::filesystem::path& hostFile);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    int indexOf(const QObject* button) const;
+    void markPointer(std::size_t index);
+
     state::ThemeState& m_theme;
     platform::CommonDialog& m_dialog;
     platform::PictureLoader& m_pictures;
     PictureBox* m_image3;
     QLineEdit* m_text4;
-    std::array<QPushButton*, state::kPointerCount> m_command10{};
+    std::array<SlotButton*, state::kPointerCount> m_command10{};
+    int m_previewed = -1;  // the slot Image3 and Text4 show, -1 for none
 };
 
 }  // namespace pages

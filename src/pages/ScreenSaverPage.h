@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QWidget>
+#include <filesystem>
 
+#include "pages/Slots.h"
 #include "platform/CommonDialog.h"
 #include "platform/ProgramLauncher.h"
 #include "state/ThemeState.h"
@@ -13,26 +15,34 @@ namespace pages {
 
 /// Page "Screen Saver": "Select . . ." (Command4), the path box Text1, "Test Screensaver"
 /// (Command5) and "Configure Screensaver" (Command6).
-class ScreenSaverPage : public QWidget {
+class ScreenSaverPage : public Page {
     Q_OBJECT
 public:
     ScreenSaverPage(state::ThemeState& theme, platform::CommonDialog& dialog,
                     platform::ProgramLauncher& launcher, QWidget* parent = nullptr);
 
-    /// Pick (store, then show the path), run full-screen, configure.
+    void showState() override;
+
+    /// Pick (a choice is stored and its path shown; a cancel changes nothing), run
+    /// full-screen, configure.
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();
+    /// Empties the slot and its path box (Delete or Backspace on "Select . . .").
+    void clearScreenSaver();
+    /// A file dropped on Text1 or "Select . . .", taken as if picked.
+    void dropScreenSaver(const std::filesystem::path& hostFile);
 
-    /// Makes every control of the page show the current state (after a theme is opened or
-    /// a new one started).
-    void showState();
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showScreenSaver();
+
     state::ThemeState& m_theme;
     platform::CommonDialog& m_dialog;
     platform::ProgramLauncher& m_launcher;
-    QPushButton* m_command4;
+    SlotButton* m_command4;
     QLineEdit* m_text1;
     QPushButton* m_command5;
     QPushButton* m_command6;

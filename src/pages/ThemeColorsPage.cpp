@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 
 #include "pages/FrameBox.h"
@@ -13,15 +14,29 @@ namespace {
 bool validIndex(int index) {
     return index >= 0 && index < static_cast<int>(state::kColorCount);
 }
+
+QColor qcolor(state::Color c) {
+    return QColor(static_cast<int>(state::red(c)), static_cast<int>(state::green(c)),
+                  static_cast<int>(state::blue(c)));
+}
+
+/// The colour in words, for a screen reader.
+QString describe(state::Color c) {
+    return QStringLiteral("Red %1, green %2, blue %3")
+        .arg(state::red(c))
+        .arg(state::green(c))
+        .arg(state::blue(c));
+}
 }  // namespace
 
 ThemeColorsPage::ThemeColorsPage(state::ThemeState& theme, platform::CommonDialog& dialog,
                                  QWidget* parent)
-    : QWidget(parent), m_theme(theme), m_dialog(dialog) {
+    : Page(parent), m_theme(theme), m_dialog(dialog) {
     m_list1 = place(new QListWidget(this), QStringLiteral("List1"),
                     QStringLiteral("Window elements"), onPage(480, 960, 4455, 3375));
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
     for (const auto name : state::kColorNames) m_list1->addItem(QString::fromUtf8(name));
+    for (int i = 0; i < m_list1->count(); ++i) paintListSwatch(i);
 
     m_frame2 = place(new FrameBox(QStringLiteral("Color"), this), QStringLiteral("Frame2"),
                      QStringLiteral("Color"), onPage(5520, 1080, 2775, 975));
@@ -36,6 +51,8 @@ ThemeColorsPage::ThemeColorsPage(state::ThemeState& theme, platform::CommonDialo
 
     // Selection by mouse, keyboard or selectEntry all come through here, as one click.
     connect(m_list1, &QListWidget::currentRowChanged, this, &ThemeColorsPage::List1_Click);
+    // Ctrl+click would leave no entry selected while "Change color" still changes one.
+    connect(m_list1, &QListWidget::itemSelectionChanged, this, &ThemeColorsPage::keepSelection);
     connect(m_command12, &QPushButton::clicked, this, &ThemeColorsPage::Command12_Click);
 }
 
@@ -43,31 +60,56 @@ void ThemeColorsPage::selectEntry(int index) {
     m_list1->setCurrentRow(index);
 }
 
+void ThemeColorsPage::keepSelection() {
+    if (!m_list1->selectedItems().isEmpty() || !validIndex(m_list1->currentRow())) return;
+    m_list1->item(m_list1->currentRow())->setSelected(true);
+}
+
 void ThemeColorsPage::List1_Click() {
     paintSwatch(m_list1->currentRow());
 }
 
 void ThemeColorsPage::Command12_Click() {
-    m_dialog.ShowColor();
-    // The dialog's current colour is stored however the dialog was closed: after a cancel it
-    // is the colour last confirmed in this run, for any element (black before the first).
     const int index = m_list1->currentRow();
     if (!validIndex(index)) return;
-    m_theme.colors[static_cast<std::size_t>(index)] = m_dialog.Color & 0xFFFFFFu;
-    paintSwatch(m_list1->currentRow());
+    const auto slot = static_cast<std::size_t>(index);
+    // The dialog opens at the element's colour, so a cancel gives that colour back unchanged.
+    m_dialog.Color = m_theme.colors[slot];
+    m_dialog.ShowColor();
+    const state::Color chosen = m_dialog.Color & 0xFFFFFFu;
+    if (chosen == m_theme.colors[slot]) return;
+    m_theme.colors[slot] = chosen;
+    paintSwatch(index);
+    paintListSwatch(index);
+    emit changed();
 }
 
 void ThemeColorsPage::paintSwatch(int index) {
     if (!validIndex(index)) return;
     const state::Color c = m_theme.colors[static_cast<std::size_t>(index)];
     QPalette palette = m_picture1->palette();
-    palette.setColor(QPalette::Window,
-                     QColor(static_cast<int>(state::red(c)), static_cast<int>(state::green(c)),
-                            static_cast<int>(state::blue(c))));
+    palette.setColor(QPalette::Window, qcolor(c));
     m_picture1->setPalette(palette);
+    m_picture1->setAccessibleDescription(describe(c));
+}
+
+void ThemeColorsPage::paintListSwatch(int index) {
+    if (!validIndex(index)) return;
+    const state::Color c = m_theme.colors[static_cast<std::size_t>(index)];
+    const int side = m_list1->fontMetrics().height() - 2;
+    QPixmap swatch(side, side);
+    swatch.fill(qcolor(c));
+    QPainter frame(&swatch);
+    frame.setPen(Qt::black);
+    frame.drawRect(0, 0, side - 1, side - 1);
+    frame.end();
+    QListWidgetItem* item = m_list1->item(index);
+    item->setIcon(QIcon(swatch));
+    item->setToolTip(describe(c));
 }
 
 void ThemeColorsPage::showState() {
+    for (int i = 0; i < m_list1->count(); ++i) paintListSwatch(i);
     paintSwatch(m_list1->currentRow());
 }
 

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "pages/Slots.h"
 #include "platform/CommonDialog.h"
 #include "state/ThemeState.h"
 
@@ -13,13 +14,16 @@ namespace pages {
 
 class FrameBox;
 
-/// Page "Theme Colors": the list of the 25 window elements (List1), the swatch of the
-/// selected one (Picture1 in Frame2) and "Change color" (Command12).
-class ThemeColorsPage : public QWidget {
+/// Page "Theme Colors": the list of the 25 window elements (List1), each with a swatch of its
+/// colour, the swatch of the selected one (Picture1 in Frame2) and "Change color" (Command12).
+/// The list always keeps one entry selected.
+class ThemeColorsPage : public Page {
     Q_OBJECT
 public:
     ThemeColorsPage(state::ThemeState& theme, platform::CommonDialog& dialog,
                     QWidget* parent = nullptr);
+
+    void showState() override;
 
     /// Selects a list entry as a click on it would; the window selects entry 0 at start-up.
     void selectEntry(int index);
@@ -27,12 +31,10 @@ public:
     void List1_Click();
     void Command12_Click();
 
-    /// Makes every control of the page show the current state (after a theme is opened or
-    /// a new one started).
-    void showState();
-
 private:
     void paintSwatch(int index);
+    void paintListSwatch(int index);
+    void keepSelection();
 
     state::ThemeState& m_theme;
     platform::CommonDialog& m_dialog;

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -60,15 +61,42 @@ std::string listed(const std::vector<std::string>& items) {
     return text;
 }
 
+constexpr qreal kFontPoints = 8.25;
+
 QFont windowFont() {
-    // The Windows face first; on other systems a sans serif of similar width.
+    // The captions were sized for 8-point MS Sans Serif: the Windows face first, then faces
+    // with Arial's metrics (Liberation Sans is what the setup script installs).
+    const QStringList preferred = {
+        QStringLiteral("MS Sans Serif"),   QStringLiteral("Microsoft Sans Serif"),
+        QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+        QStringLiteral("Arimo"),           QStringLiteral("Nimbus Sans"),
+        QStringLiteral("Helvetica")};
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica"),
-                      QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
+    font.setPointSizeF(kFontPoints);
+    for (const QString& family : preferred) {
+        if (QFontDatabase::hasFamily(family)) {
+            font.setFamilies({family});
+            return font;
+        }
+    }
+    // None of them: the narrowest installed Latin face, measured on the longest caption.
+    const QString sample = QStringLiteral("Inverse Diagonal resize...");
+    QString narrowest;
+    int narrowestWidth = 0;
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Latin)) {
+        if (QFontDatabase::isPrivateFamily(family) || QFontDatabase::isFixedPitch(family) ||
+            !QFontDatabase::isScalable(family))
+            continue;
+        QFont candidate(family);
+        candidate.setPointSizeF(kFontPoints);
+        const int width = QFontMetrics(candidate).horizontalAdvance(sample);
+        if (narrowest.isEmpty() || width < narrowestWidth) {
+            narrowest = family;
+            narrowestWidth = width;
+        }
+    }
+    if (!narrowest.isEmpty()) font.setFamilies({narrowest});
     return font;
 }
 }  // namespace
@@ -87,8 +115,10 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     // above it, so the window is taller by the bar alone and no control moves.
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(QStringLiteral("MenuBar"));
+    m_menuBar->setAccessibleName(QStringLiteral("Menu bar"));
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("Client"));
+    m_client->setAccessibleName(QStringLiteral("Theme"));
     m_client->setFixedSize(pages::pixels(kClientWidthTwips), pages::pixels(kClientHeightTwips));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -180,6 +210,8 @@ void Form1::Form_Load() {
     // the list's own click handler, which paints the swatch.
     m_themeColors->selectEntry(0);
     m_tabs->setCurrentIndex(kThemeInfoPage);
+    // "Theme Info" is in front, so typing starts in its name box.
+    m_themeInfo->nameBox()->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::Text2_Change() {

@@ -8,12 +8,25 @@
 #include <QStyleOptionFocusRect>
 
 #include "pages/Layout.h"
+#include "window/TabStripAccessible.h"
 
 namespace window {
 
 TabStrip::TabStrip(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_Hover);
+    installTabStripAccessibility();
+    // The page keys work wherever the focus is in the window: a list, a text box or a button
+    // would otherwise take them, or let them fall through to nothing.
+    qApp->installEventFilter(this);
+}
+
+bool TabStrip::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    // Only the window's own widgets; a modal dialog keeps its keys.
+    if (widget->window() != window() || !isVisible()) return false;
+    return handleSwitchKey(static_cast<QKeyEvent*>(event));
 }
 
 void TabStrip::addPage(QWidget* page, const QString& caption) {
@@ -50,6 +63,7 @@ void TabStrip::setCurrentIndex(int index) {
         old->hide();
     }
     update();
+    notifyTabSelected(this, index);
     emit currentChanged(index);
 }
 
@@ -65,9 +79,8 @@ QRect TabStrip::tabRect(int index) const {
     if (index < 0 || index >= count()) return {};
     const int row = index / kTabsPerRow;
     const int column = index % kTabsPerRow;
-    const int currentRow = m_current < 0 ? 0 : m_current / kTabsPerRow;
-    // The row of the current tab touches the pages; the other row stands above it.
-    const int visualRow = row == currentRow ? 1 : 0;
+    // Tabs 0-3 above, tabs 4-7 touching the pages; rows never swap.
+    const int visualRow = row;
     const int left = width() * column / kTabsPerRow;
     const int right = width() * (column + 1) / kTabsPerRow;
     return {left, visualRow * rowHeight(), right - left, rowHeight()};
@@ -105,9 +118,9 @@ void TabStrip::paintEvent(QPaintEvent*) {
     auto drawTab = [&](int index) {
         const bool selected = index == m_current;
         QRect r = tabRect(index).adjusted(0, 0, -1, 0);
-        if (selected)
+        if (selected && index / kTabsPerRow == 1)
             r.adjust(0, 0, 0, 1);  // covers the pane's top edge, so the tab joins its page
-        else
+        else if (!selected)
             r.adjust(0, 2, 0, 0);
         painter.fillRect(r.adjusted(1, 1, -1, 0), pal.color(QPalette::Window));
         painter.setPen(light);

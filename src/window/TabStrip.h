@@ -8,10 +8,12 @@ class QKeyEvent;
 
 namespace window {
 
-/// The tab control SSTab1: captioned pages with their tabs in two rows of four. The row that
-/// holds the current tab stands next to the pages, as in a multi-row tab control. Only the
-/// user changes pages: a click on a tab, the arrow keys on the focused strip, Ctrl+Tab and
-/// Ctrl+Shift+Tab (also Ctrl+PgDown and Ctrl+PgUp) from anywhere inside.
+/// The tab control SSTab1: captioned pages with their tabs in two rows of four. The rows stay
+/// where they are whichever tab is chosen (tabs 4-7 next to the pages), so a click always
+/// lands on the tab that was under the pointer. Only the user changes pages: a click on a
+/// tab, the arrow keys on the focused strip, Ctrl+Tab and Ctrl+Shift+Tab (also Ctrl+PgDown
+/// and Ctrl+PgUp) wherever the focus is in the window. A screen reader sees a page tab list
+/// of the eight tabs and each page as a property page named by its caption.
 class TabStrip : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +38,7 @@ signals:
     void currentChanged(int index);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -118,17 +118,17 @@ TEST_F(AssetPagesTest, LeftPressPicksRightPressPlaysMiddlePressDoesNothing) {
     EXPECT_EQ(m_player.calls, previewOf(chord));
     EXPECT_EQ(m_dialog.opens.size(), 2u);
 
-    // That pick was cancelled: the slot now holds the pattern, and a right press still
-    // closes whatever plays before its open fails.
-    EXPECT_EQ(theme().soundPaths[2], "*.wav");
+    // That pick was cancelled: the slot keeps its file. A right press still runs every step
+    // when each fails.
+    EXPECT_EQ(theme().soundPaths[2], chord);
     m_player.calls.clear();
     m_player.commandsSucceed = false;
     press("Command11_2", Qt::RightButton);
-    EXPECT_EQ(m_player.calls, previewOf("*.wav")) << "every step runs although each fails";
+    EXPECT_EQ(m_player.calls, previewOf(chord)) << "every step runs although each fails";
     EXPECT_TRUE(m_messages.shown.empty());
 
     state::ThemeState expected;
-    expected.soundPaths[2] = "*.wav";
+    expected.soundPaths[2] = chord;
     EXPECT_EQ(theme(), expected);
 }
 
@@ -164,13 +164,15 @@ TEST_F(AssetPagesTest, ScreenSaverRunsTheChosenFileWithItsArgumentApart) {
     QTest::mouseClick(control("Command5"), Qt::LeftButton);
     EXPECT_EQ(m_launcher.starts.back().program, saver);
 
-    // Cancel: the path becomes the pattern and counts as not chosen; the box keeps the text.
+    // Cancel changes nothing; Delete on "Select . . ." empties the slot and the box.
     m_dialog.openAnswers = {std::nullopt};
     QTest::mouseClick(control("Command4"), Qt::LeftButton);
-    EXPECT_EQ(theme().screenSaverPath, "*.scr");
-    EXPECT_EQ(text1->text().toStdString(), saver + "X");
+    EXPECT_EQ(theme().screenSaverPath, saver);
+    EXPECT_EQ(m_dialog.opens.back().initDir, "C:\\Savers\\");
+    QTest::keyClick(control("Command4"), Qt::Key_Delete);
+    EXPECT_EQ(theme().screenSaverPath, "");
+    EXPECT_TRUE(text1->text().isEmpty());
     QTest::mouseClick(control("Command5"), Qt::LeftButton);
-    QTest::mouseClick(control("Command6"), Qt::LeftButton);
     EXPECT_EQ(m_launcher.starts.size(), 3u);
 }
 
@@ -223,18 +225,53 @@ TEST_F(AssetPagesTest, LogoPreviewShowsWhatTheBoxNamesAndRefusesBadFiles) {
     EXPECT_EQ(theme().logoPaths[0], text) << "the failed preview leaves the choice";
     EXPECT_EQ(theme().logoPaths[2], cut);
 
-    // Cancel after a choice: the slot holds the pattern, the box still previews its file.
+    // Cancel after a choice changes nothing; Enter on the box previews it, Delete empties the
+    // slot, the box and the preview it shows.
     const std::string red =
         put("Boot.sys", testpictures::encode(testpictures::filled(64, 64, Qt::red), "bmp"));
     m_dialog.openAnswers = {red, std::nullopt};
     QTest::mouseClick(control("Command7"), Qt::LeftButton);
     QTest::mouseClick(control("Command7"), Qt::LeftButton);
-    EXPECT_EQ(theme().logoPaths[0], "*.sys");
+    EXPECT_EQ(theme().logoPaths[0], red);
     EXPECT_EQ(control<QLineEdit>("Text3_0")->text().toStdString(), red);
     m_messages.shown.clear();
-    QTest::mouseClick(control("Text3_0"), Qt::LeftButton);
+    QTest::keyClick(control("Text3_0"), Qt::Key_Return);
     EXPECT_TRUE(m_messages.shown.empty());
     EXPECT_EQ(image7->picture().pixelColor(3, 3), QColor(Qt::red));
+    QTest::keyClick(control("Text3_0"), Qt::Key_Backspace);
+    EXPECT_EQ(theme().logoPaths[0], "");
+    EXPECT_TRUE(control<QLineEdit>("Text3_0")->text().isEmpty());
+    EXPECT_TRUE(image7->picture().isNull());
+}
+
+TEST_F(AssetPagesTest, AFastSecondPressPicksAgainAndTheTransportReplaysTheOpenWave) {
+    showPage(3);
+    auto* play = control<QAbstractButton>("MMControl1Play");
+    auto* stop = control<QAbstractButton>("MMControl1Stop");
+    EXPECT_FALSE(play->isEnabled());
+    EXPECT_FALSE(stop->isEnabled());
+
+    // Qt reports a fast second press as a double-click: it is a second pick all the same.
+    const std::string ding = put("Ding.wav", "RIFF");
+    m_dialog.openAnswers = {std::nullopt, ding};
+    QTest::mousePress(control("Command11_9"), Qt::LeftButton);
+    QTest::mouseDClick(control("Command11_9"), Qt::LeftButton);
+    EXPECT_EQ(m_dialog.opens.size(), 2u);
+    EXPECT_EQ(theme().soundPaths[9], ding);
+
+    press("Command11_9", Qt::RightButton);
+    ASSERT_TRUE(play->isEnabled());
+    ASSERT_TRUE(stop->isEnabled());
+    m_player.calls.clear();
+    QTest::mouseClick(stop, Qt::LeftButton);
+    QTest::mouseClick(play, Qt::LeftButton);
+    EXPECT_EQ(m_player.calls, (std::vector<std::string>{"command=stop", "command=play"}));
+
+    // A preview whose wave does not open leaves nothing to replay.
+    m_player.commandsSucceed = false;
+    press("Command11_9", Qt::RightButton);
+    EXPECT_FALSE(play->isEnabled());
+    EXPECT_FALSE(stop->isEnabled());
 }
 
 }  // namespace

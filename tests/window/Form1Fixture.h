@@ -24,6 +24,7 @@
 #include "fakes/ScriptedMessageBoxes.h"
 #include "pages/Layout.h"
 #include "pages/PictureBox.h"
+#include "pages/Slots.h"
 #include "pages/TestPictures.h"
 #include "platform/DriveMap.h"
 #include "platform/HostFileSystem.h"

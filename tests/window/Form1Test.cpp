@@ -117,17 +117,15 @@ TEST_P(IconSlotTest, PicksThroughItsGestureOnlyAndKeepsTheBoxOnCancelOrFailure) 
     EXPECT_EQ(box->picture().pixelColor(5, 5), QColor(Qt::blue));
     const QImage shown = box->picture();
 
-    // Cancel: the slot holds the pattern, the box keeps the icon.
-    m_dialog.openAnswers = {std::nullopt};
-    gesture(box, c.doubleClick);
-    EXPECT_EQ(slot, "*.ico");
-    EXPECT_EQ(box->picture(), shown);
-
-    // A dialog that answers with an empty name empties the slot.
-    m_dialog.openAnswers = {std::string()};
-    gesture(box, c.doubleClick);
-    EXPECT_EQ(slot, "");
-    EXPECT_EQ(box->picture(), shown);
+    // Cancel, an empty answer, or a refused file (the dialog answers as a cancel): nothing
+    // changes, and the next dialog opens in the icon's folder.
+    for (const auto& answer : {std::optional<std::string>(), std::optional<std::string>("")}) {
+        m_dialog.openAnswers = {answer};
+        gesture(box, c.doubleClick);
+        EXPECT_EQ(slot, sky);
+        EXPECT_EQ(box->picture(), shown);
+    }
+    EXPECT_EQ(m_dialog.opens.back().initDir, "C:\\");
 
     // A name that differs from the pattern only in case is a choice; it loads nothing.
     m_dialog.openAnswers = {std::string("*.ICO")};
@@ -167,7 +165,7 @@ TEST_F(Form1Test, WallpaperPicksOnDoubleClickAndPreviewsAtTheBoxSize) {
     m_dialog.openAnswers = {photo};
     QTest::mouseDClick(image2, Qt::LeftButton);
     ASSERT_EQ(m_dialog.opens.size(), 1u);
-    EXPECT_EQ(m_dialog.opens[0].filter, "Jpeg files");
+    EXPECT_EQ(m_dialog.opens[0].filter, "Jpeg files|*.jpg|Windows bitmaps|*.bmp");
     EXPECT_EQ(m_dialog.opens[0].fileName, "*.jpg");
     EXPECT_EQ(theme().wallpaperPath, photo);
     EXPECT_EQ(image2->picture().size(), image2->contentsRect().size());
@@ -175,7 +173,7 @@ TEST_F(Form1Test, WallpaperPicksOnDoubleClickAndPreviewsAtTheBoxSize) {
 
     m_dialog.openAnswers = {std::nullopt};
     QTest::mouseDClick(image2, Qt::LeftButton);
-    EXPECT_EQ(theme().wallpaperPath, "*.jpg");
+    EXPECT_EQ(theme().wallpaperPath, photo) << "a cancel changes nothing";
     EXPECT_EQ(image2->picture(), shown);
 
     // A JPEG cut short is stored but not shown with garbage rows.
@@ -220,40 +218,42 @@ TEST_F(Form1Test, ColourListShowsEachElementAndNeverWritesIt) {
     EXPECT_EQ(theme(), state::ThemeState{});
 }
 
-TEST_F(Form1Test, ChangeColourStoresTheDialogsColourEvenAfterCancel) {
+TEST_F(Form1Test, ChangeColourOpensAtTheElementsColourAndACancelChangesNothing) {
     showPage(4);
     auto* list = control<QListWidget>("List1");
     auto* change = control("Command12");
+    QSignalSpy changes(m_form->findChild<pages::Page*>("ThemeColorsPage"), &pages::Page::changed);
 
-    // Cancelling the very first dialog stores its starting colour, black.
     list->setCurrentRow(2);
     m_dialog.colorAnswers = {std::nullopt};
     QTest::mouseClick(change, Qt::LeftButton);
-    EXPECT_EQ(theme().colors[2], 0u);
-    EXPECT_EQ(swatch(), QColor(0, 0, 0));
+    EXPECT_EQ(m_dialog.colorColorsShown.back(), state::kDefaultColors[2]);
+    EXPECT_EQ(theme(), state::ThemeState{}) << "the first cancel does not turn it black";
+    EXPECT_EQ(changes.count(), 0);
 
-    // Confirming red for "Menu" stores 255 and paints the swatch at once.
+    // Confirming red for "Menu" stores 255 and paints both swatches at once.
     list->setCurrentRow(18);
     m_dialog.colorAnswers = {state::rgb(255, 0, 0)};
     QTest::mouseClick(change, Qt::LeftButton);
     EXPECT_EQ(theme().colors[18], 255u);
     EXPECT_EQ(swatch(), QColor(255, 0, 0));
+    EXPECT_EQ(list->item(18)->icon().pixmap(8, 8).toImage().pixelColor(4, 4), QColor(255, 0, 0));
+    EXPECT_EQ(control("Picture1")->accessibleDescription(), "Red 255, green 0, blue 0");
+    EXPECT_EQ(changes.count(), 1);
 
-    // The dialog opens with that colour; cancelling right away changes nothing for Menu...
-    m_dialog.colorAnswers = {std::nullopt};
-    QTest::mouseClick(change, Qt::LeftButton);
-    EXPECT_EQ(m_dialog.colorColorsShown.back(), 255u);
-    EXPECT_EQ(theme().colors[18], 255u);
-    // ...but gives another element the colour last confirmed.
+    // Another element opens at its own colour, and its cancel leaves it so.
     list->setCurrentRow(24);
     m_dialog.colorAnswers = {std::nullopt};
     QTest::mouseClick(change, Qt::LeftButton);
-    EXPECT_EQ(theme().colors[24], 255u);
+    EXPECT_EQ(m_dialog.colorColorsShown.back(), state::kDefaultColors[24]);
+
+    // Ctrl+click on the selected entry leaves it selected: Change color always has one.
+    const QRect row = list->visualItemRect(list->item(24));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, row.center());
+    EXPECT_EQ(list->selectedItems().size(), 1);
 
     state::ThemeState expected;
-    expected.colors[2] = 0;
     expected.colors[18] = 255;
-    expected.colors[24] = 255;
     EXPECT_EQ(theme(), expected);
     EXPECT_TRUE(m_messages.shown.empty());
 }

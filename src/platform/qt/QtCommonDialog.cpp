@@ -2,66 +2,105 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QSettings>
+#include <system_error>
 #include <utility>
 
+#include "platform/PickableFile.h"
+
 namespace platform {
+
+namespace {
+QString anyCase(const QString& patterns) {
+    QStringList globs;
+    for (const QString& one : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        QString glob;
+        for (const QChar c : one.trimmed()) {
+            if (c.isLetter() && c.toLower() != c.toUpper())
+                glob += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+            else
+                glob += c;
+        }
+        if (!glob.isEmpty()) globs << glob;
+    }
+    if (globs.isEmpty()) globs << QStringLiteral("*");
+    return globs.join(QLatin1Char(' '));
+}
+
+bool isFolder(const std::filesystem::path& path) {
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_directory(path, error);
+}
+}  // namespace
 
 QtCommonDialog::QtCommonDialog(DriveMap drives, MessageBoxes& messages)
     : m_drives(std::move(drives)), m_messages(messages) {}
 
-QString QtCommonDialog::nameFilter(const std::string& filterText, const std::string& pattern) {
-    QString description = QString::fromStdString(filterText).section(QLatin1Char('|'), 0, 0);
+QStringList QtCommonDialog::nameFilters(const std::string& filterText, const std::string& pattern) {
+    const QStringList sections = QString::fromStdString(filterText).split(QLatin1Char('|'));
+    QString description = sections.front();
     if (description.trimmed().isEmpty()) description = QStringLiteral("Files");
-    QStringList patterns;
-    for (const QString& one :
-         QString::fromStdString(pattern).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        QString anyCase;
-        for (const QChar c : one.trimmed()) {
-            if (c.isLetter() && c.toLower() != c.toUpper())
-                anyCase += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
-            else
-                anyCase += c;
-        }
-        if (!anyCase.isEmpty()) patterns << anyCase;
-    }
-    if (patterns.isEmpty()) patterns << QStringLiteral("*");
-    return description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    QStringList filters{description + QStringLiteral(" (") +
+                        anyCase(QString::fromStdString(pattern)) + QLatin1Char(')')};
+    for (qsizetype i = 3; i < sections.size(); i += 2)
+        filters << sections[i - 1] + QStringLiteral(" (") + anyCase(sections[i]) + QLatin1Char(')');
+    return filters;
 }
 
 std::optional<std::string> QtCommonDialog::windowsPathOf(const std::filesystem::path& hostFile) {
-    std::string why;
-    if (auto windows = m_drives.toWindows(hostFile, &why)) return windows;
-    Message refusal;
-    refusal.text = "This file cannot be used in a theme, because " + why + ".";
-    refusal.title = "Open";
-    refusal.icon = MessageIcon::Warning;
-    m_messages.show(refusal);
-    return std::nullopt;
+    return pickablePath(m_drives, m_messages, hostFile);
+}
+
+std::optional<std::string> QtCommonDialog::acceptFile(const std::filesystem::path& hostFile) {
+    auto windows = droppedPath(m_drives, m_messages, hostFile, Filter, FileName);
+    if (windows) m_lastFolder = hostFile.parent_path();
+    return windows;
+}
+
+QString QtCommonDialog::startFolder() const {
+    if (!InitDir.empty()) {
+        if (const auto host = m_drives.toHost(InitDir); host && isFolder(*host))
+            return QString::fromStdString(host->string());
+    }
+    if (isFolder(m_lastFolder)) return QString::fromStdString(m_lastFolder.string());
+    return QDir::homePath();
+}
+
+void QtCommonDialog::keepSettingsInThisRun() {
+    if (!m_settings) m_settings = std::make_unique<QTemporaryDir>();
+    if (!m_settings->isValid()) return;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings->path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings->path());
 }
 
 void QtCommonDialog::ShowOpen() {
-    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Open"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    keepSettingsInThisRun();
+    QFileDialog dialog(QApplication::activeWindow(), QStringLiteral("Open"), startFolder());
     // The list shows the description alone; the patterns with bracketed letters are noise.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(nameFilter(Filter, FileName));
+    dialog.setNameFilters(nameFilters(Filter, FileName));
     if (dialog.exec() != QDialog::Accepted) return;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return;
-    if (auto windows = windowsPathOf(std::filesystem::path(chosen.front().toStdString())))
+    const std::filesystem::path host(chosen.front().toStdString());
+    if (auto windows = windowsPathOf(host)) {
         FileName = *windows;
+        m_lastFolder = host.parent_path();
+    }
 }
 
 void QtCommonDialog::ShowColor() {
+    keepSettingsInThisRun();
     const QColor initial(static_cast<int>(Color & 0xFF), static_cast<int>((Color >> 8) & 0xFF),
                          static_cast<int>((Color >> 16) & 0xFF));
     const QColor chosen =
         QColorDialog::getColor(initial, QApplication::activeWindow(), QStringLiteral("Color"),
                                QColorDialog::DontUseNativeDialog);
-    // A cancel keeps the current colour for the rest of the run.
+    // A cancel keeps the current colour.
     if (chosen.isValid())
         Color = static_cast<std::uint32_t>(chosen.red()) |
                 static_cast<std::uint32_t>(chosen.green()) << 8 |

@@ -59,6 +59,7 @@ bool SdlWavePlayer::setCommand(std::string_view command) {
         }
         if (equalsIgnoringCase(command, "open")) return open();
         if (equalsIgnoringCase(command, "play")) return play();
+        if (equalsIgnoringCase(command, "stop")) return stop();
     } catch (...) {
         // A failed command is reported by its result, never by an exception.
     }
@@ -126,6 +127,14 @@ bool SdlWavePlayer::play() {
     SDL_ClearQueuedAudio(m_device);
     if (m_length > 0 && SDL_QueueAudio(m_device, m_samples, m_length) != 0) return false;
     SDL_PauseAudioDevice(m_device, 0);
+    return true;
+}
+
+bool SdlWavePlayer::stop() {
+    if (!m_open) return false;
+    // The samples stay, so the next "play" starts the sound again from its beginning.
+    SDL_PauseAudioDevice(m_device, 1);
+    SDL_ClearQueuedAudio(m_device);
     return true;
 }
 

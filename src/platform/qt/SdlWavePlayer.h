@@ -34,6 +34,7 @@ private:
     bool ensureAudio();
     bool open();
     bool play();
+    bool stop();
     void close();
     void releaseDevice();
 
