@@ -148,6 +148,12 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     m_tabs->addPage(m_screenSaver, QStringLiteral("Screen Saver"));
     m_tabs->addPage(m_about, QStringLiteral("About"));
     m_tabs->addPage(m_themeInfo, QStringLiteral("Theme Info"));
+    for (pages::Page* page :
+         {static_cast<pages::Page*>(m_desktopIcons), static_cast<pages::Page*>(m_wallpaper),
+          static_cast<pages::Page*>(m_mousePointers), static_cast<pages::Page*>(m_sounds),
+          static_cast<pages::Page*>(m_themeColors), static_cast<pages::Page*>(m_screenSaver),
+          static_cast<pages::Page*>(m_themeInfo)})
+        connect(page, &pages::Page::changed, this, &Form1::themeChanged);
     const char* pageNames[] = {"DesktopIconsPage", "WallpaperPage",   "MousePointersPage",
                                "SoundsPage",       "ThemeColorsPage", "ScreenSaverPage",
                                "AboutPage",        "ThemeInfoPage"};

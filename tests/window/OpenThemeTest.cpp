@@ -181,6 +181,14 @@ TEST_F(OpenThemeTest, PreviewFollowsTheThemeAndAClickSelectsTheColour) {
     trigger("mnuFileOpen");
     EXPECT_NE(area->grab().toImage(), shown) << "an opened theme shows at once";
 
+    // A colour changed on its page shows at once.
+    shown = area->grab().toImage();
+    showPage(4);
+    control<QListWidget>("List1")->setCurrentRow(3);
+    m_dialog.colorAnswers = {state::rgb(255, 0, 255)};
+    QTest::mouseClick(control("Command12"), Qt::LeftButton);
+    EXPECT_NE(area->grab().toImage(), shown) << "a changed colour shows at once";
+
     // A click on the menu bar's colour selects "Menu" in the list; the page in front stays.
     const int front = m_form->tabs()->currentIndex();
     emit preview->elementClicked(18);
