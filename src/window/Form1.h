@@ -5,6 +5,7 @@
 #include "state/ThemeState.h"
 #include "window/Services.h"
 
+class QProgressDialog;
 class QPushButton;
 
 namespace pages {
@@ -20,6 +21,7 @@ class WallpaperPage;
 
 namespace window {
 
+class AssetCopy;
 class TabStrip;
 
 /// The main window: owns the theme of this run, the tab control SSTab1 with its eight pages,
@@ -31,6 +33,9 @@ public:
 
     const state::ThemeState& theme() const { return m_theme; }
     TabStrip* tabs() const { return m_tabs; }
+    /// True while the assets of a created theme are being copied: the file system's current
+    /// folder is the copies' until they end, so nothing else may create or open a theme.
+    bool copying() const;
 
     void Form_Load();
     void Text2_Change();
@@ -46,6 +51,10 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void startCopies();
+    void copyProgress(const QString& file, quint64 bytesDone, quint64 bytesTotal);
+    void copiesFinished(const QStringList& missing);
+
     Services& m_services;
     state::ThemeState m_theme;
     TabStrip* m_tabs;
@@ -60,6 +69,10 @@ private:
     QPushButton* m_command1;
     QPushButton* m_command3;
     bool m_iconRequested = false;
+    AssetCopy* m_copy;
+    QProgressDialog* m_copyProgress = nullptr;  // while copying
+    state::ThemeState m_copiedTheme;            // what the copies run for
+    bool m_exitAfterCopy = false;
 };
 
 }  // namespace window
