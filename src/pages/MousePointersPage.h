@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <array>
+#include <string>
 
 #include "platform/CommonDialog.h"
 #include "platform/PictureLoader.h"
@@ -37,6 +38,14 @@ private:
     PictureBox* m_image3;
     QLineEdit* m_text4;
     std::array<QPushButton*, state::kPointerCount> m_command10{};
+    // The picture last decoded for each slot, valid while its file keeps its size and time:
+    // the preview runs on every mouse motion.
+    struct Decoded {
+        std::string path;
+        platform::FileStamp stamp;
+        QImage picture;
+    };
+    std::array<Decoded, state::kPointerCount> m_decoded;
 };
 
 }  // namespace pages

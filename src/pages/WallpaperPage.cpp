@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 
+#include "pages/AsyncPreview.h"
 #include "pages/Layout.h"
 #include "pages/PickFile.h"
 #include "pages/PictureBox.h"
@@ -15,6 +16,7 @@ WallpaperPage::WallpaperPage(state::ThemeState& theme, platform::CommonDialog& d
     m_image2 = place(new PictureBox(true, this), QStringLiteral("Image2"), hint,
                      onPage(1080, 840, 4935, 3495));
     m_image2->setToolTip(hint);
+    m_preview2 = new AsyncPreview(m_image2, m_pictures);
 
     const QString caption = QStringLiteral("Tile the image ");
     m_check1 = place(new QCheckBox(caption, this), QStringLiteral("Check1"), caption,
@@ -27,9 +29,9 @@ WallpaperPage::WallpaperPage(state::ThemeState& theme, platform::CommonDialog& d
 void WallpaperPage::Image2_DblClick() {
     if (!pickStoreThenTest(m_dialog, "Jpeg files", state::kWallpaperPattern, m_theme.wallpaperPath))
         return;
-    // Decoded at the box's size: a photograph of many megapixels is never held whole.
-    if (auto picture = m_pictures.load(m_theme.wallpaperPath, m_image2->decodeSize()))
-        m_image2->showPicture(*picture);
+    // Decoded at the box's size, a big file on a worker: a photograph of many megapixels is
+    // never held whole, and the window never waits for it.
+    m_preview2->show(m_theme.wallpaperPath, m_image2->decodeSize());
 }
 
 void WallpaperPage::Check1_Click() {

@@ -10,6 +10,7 @@ class QCheckBox;
 
 namespace pages {
 
+class AsyncPreview;
 class PictureBox;
 
 /// Page "Wallpaper": the wallpaper picture (double-click Image2) and the tile flag (Check1).
@@ -27,6 +28,7 @@ private:
     platform::CommonDialog& m_dialog;
     platform::PictureLoader& m_pictures;
     PictureBox* m_image2;
+    AsyncPreview* m_preview2;  // fills m_image2
     QCheckBox* m_check1;
 };
 

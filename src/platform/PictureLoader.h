@@ -2,10 +2,18 @@
 
 #include <QImage>
 #include <QSize>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace platform {
+
+/// A file's size and modification time: what a kept decoded picture is valid for.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds of the file clock
+    bool operator==(const FileStamp&) const = default;
+};
 
 /// Loads preview pictures: icons (the largest image), static cursors, bitmaps under any
 /// extension, JPEG.
@@ -16,6 +24,13 @@ public:
     /// With a box size the picture is decoded at that size, so a huge file is never decoded
     /// whole. Nullopt when the file is missing, unreadable, damaged or cut short.
     virtual std::optional<QImage> load(const std::string& windowsPath, QSize boxSize = {}) = 0;
+    /// The size and modification time of the file at a Windows path; nullopt when it cannot
+    /// be found (or the loader keeps no such record: then nothing is cached or sent to a
+    /// worker). load() must be safe to call from any thread.
+    virtual std::optional<FileStamp> stamp(const std::string& windowsPath) const {
+        (void)windowsPath;
+        return std::nullopt;
+    }
 };
 
 }  // namespace platform

@@ -1,10 +1,14 @@
 #include "platform/qt/QtPictureLoader.h"
 
+#include "platform/qt/BmpStream.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace platform {
@@ -157,6 +161,17 @@ std::optional<QImage> QtPictureLoader::load(const std::string& windowsPath, QSiz
     return loadHostFile(QString::fromStdString(host->string()), boxSize);
 }
 
+std::optional<FileStamp> QtPictureLoader::stamp(const std::string& windowsPath) const {
+    const auto host = m_drives.toHost(windowsPath);
+    if (!host) return std::nullopt;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(*host, error);
+    if (error) return std::nullopt;
+    const auto modified = std::filesystem::last_write_time(*host, error);
+    if (error) return std::nullopt;
+    return FileStamp{size, static_cast<std::int64_t>(modified.time_since_epoch().count())};
+}
+
 std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSize boxSize) {
     {
         QFile file(hostPath);
@@ -168,6 +183,10 @@ std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSi
     const QByteArray format = reader.format();
     if (format.isEmpty() || isPictureCutShort(hostPath, format)) return std::nullopt;
 
+    // Qt's BMP reader cannot scale while decoding: a big bitmap is read a row at a time.
+    if (format == "bmp") {
+        if (auto streamed = readBmpScaled(hostPath, boxSize)) return streamed;
+    }
     // Decoding at the box's size lets JPEG scale in the decoder, so a photograph of many
     // megapixels is never held whole.
     if (boxSize.isValid() && !boxSize.isEmpty()) reader.setScaledSize(boxSize);

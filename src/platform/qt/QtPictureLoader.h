@@ -18,6 +18,7 @@ class QtPictureLoader : public PictureLoader {
 public:
     explicit QtPictureLoader(DriveMap drives);
     std::optional<QImage> load(const std::string& windowsPath, QSize boxSize = {}) override;
+    std::optional<FileStamp> stamp(const std::string& windowsPath) const override;
 
     /// The same for a host path.
     static std::optional<QImage> loadHostFile(const QString& hostPath, QSize boxSize = {});
