@@ -24,7 +24,8 @@ constexpr int kDeviceFrameBytes = SdlWavePlayer::kDeviceChannels * 2;
 // About 23 ms of sound per device buffer: short enough that a preview starts at once, long
 // enough not to underrun on a busy machine.
 constexpr Uint16 kDeviceBufferFrames = 1024;
-// Frames decoded per step; the first step of a sound is small so that it is queued at once.
+// Frames decoded per step. The first step runs in "play" itself: small, yet more than the
+// few hundred frames SDL's resampler holds back, so that it always yields sound.
 constexpr sf_count_t kFirstStepFrames = 1024;
 constexpr sf_count_t kStepFrames = 8192;
 // How far the queue runs ahead of the device: half a second, about 88 KB. The device starts
@@ -202,7 +203,18 @@ bool SdlWavePlayer::play() {
         ++m_generation;
         SDL_PauseAudioDevice(m_device, 1);
         SDL_ClearQueuedAudio(m_device);
-        m_playing = std::move(job);
+        // The first buffer is queued here: handing it to the decoding thread would make the
+        // sound wait for that thread to be scheduled, which a busy machine delays by
+        // milliseconds. The rest is the thread's.
+        const bool more = job->step(kFirstStepFrames, m_firstSamples, m_firstBuffer);
+        if (!m_firstBuffer.empty())
+            SDL_QueueAudio(m_device, m_firstBuffer.data(),
+                           static_cast<Uint32>(m_firstBuffer.size()));
+        if (more) {
+            m_playing = std::move(job);
+        } else {
+            SDL_PauseAudioDevice(m_device, 0);  // all of it is queued
+        }
     }
     m_wake.notify_all();
     return true;
@@ -227,7 +239,6 @@ void SdlWavePlayer::close() {
 void SdlWavePlayer::decodeLoop() {
     std::unique_ptr<Job> current;
     std::uint64_t generation = 0;
-    bool first = false;
     std::vector<short> samples;
     std::vector<Uint8> converted;
     std::unique_lock lock(m_mutex);
@@ -236,7 +247,6 @@ void SdlWavePlayer::decodeLoop() {
         if (m_playing) {
             current = std::move(m_playing);
             generation = m_generation;
-            first = true;
         } else if (current && generation != m_generation) {
             current.reset();  // closed
         }
@@ -251,8 +261,7 @@ void SdlWavePlayer::decodeLoop() {
         }
 
         lock.unlock();
-        const bool more = current->step(first ? kFirstStepFrames : kStepFrames, samples, converted);
-        first = false;
+        const bool more = current->step(kStepFrames, samples, converted);
         lock.lock();
 
         if (generation != m_generation || m_playing) continue;  // stopped or replaced meanwhile

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "platform/DriveMap.h"
 #include "platform/WavePlayer.h"
@@ -20,10 +21,10 @@ namespace platform {
 /// the one output device, at a fixed format, kept until the player goes: closing an SDL device
 /// waits out two of its buffers (tens of milliseconds), so every wave is converted to the
 /// device's format with an SDL_AudioStream instead. "open" reads the file's header; "play"
-/// hands the file to a decoding thread, which queues a buffer at a time, never more than a
-/// fraction of a second ahead, and returns at once; "close" stops the sound at once. A
-/// truncated wave plays the complete sample frames it holds. Commands are case-insensitive;
-/// none throws.
+/// queues the first buffer and hands the rest to a decoding thread, which queues a buffer at a
+/// time, never more than a /// fraction of a second ahead, and returns at once; "close" stops the
+/// sound at once. A truncated wave plays the complete sample frames it holds. Commands are
+/// case-insensitive; none throws.
 class SdlWavePlayer : public WavePlayer {
 public:
     /// The device's format: what every wave is converted to.
@@ -57,9 +58,11 @@ private:
     std::string m_deviceType;
     std::string m_fileName;
     bool m_audioReady = false;
-    std::uint32_t m_device = 0;        // SDL_AudioDeviceID, 0 until the first open
-    std::filesystem::path m_openPath;  // the file "open" accepted; empty when none
-    std::unique_ptr<Job> m_opened;     // its header, read by "open", until "play" takes it
+    std::uint32_t m_device = 0;         // SDL_AudioDeviceID, 0 until the first open
+    std::filesystem::path m_openPath;   // the file "open" accepted; empty when none
+    std::unique_ptr<Job> m_opened;      // its header, read by "open", until "play" takes it
+    std::vector<short> m_firstSamples;  // the buffers "play" decodes its first step into
+    std::vector<std::uint8_t> m_firstBuffer;
 
     // The decoding thread and what it works on, guarded by m_mutex.
     mutable std::mutex m_mutex;
