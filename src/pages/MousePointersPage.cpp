@@ -73,7 +73,8 @@ void MousePointersPage::Command10_MouseMove(int index) {
             m_image3->showPicture(*picture);
             kept = stamp ? Decoded{path, *stamp, *picture} : Decoded{};
         }
-        m_text4->setText(QString::fromStdString(path));
+        const QString text = QString::fromStdString(path);
+        if (m_text4->text() != text) m_text4->setText(text);  // a move repeats it
     }
     if (animated) {
         m_text4->setText(QString::fromStdString(path));

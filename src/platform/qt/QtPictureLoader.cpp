@@ -2,13 +2,12 @@
 
 #include "platform/qt/BmpStream.h"
 
+#include <sys/stat.h>
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <algorithm>
 #include <cstdint>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 namespace platform {
@@ -164,12 +163,11 @@ std::optional<QImage> QtPictureLoader::load(const std::string& windowsPath, QSiz
 std::optional<FileStamp> QtPictureLoader::stamp(const std::string& windowsPath) const {
     const auto host = m_drives.toHost(windowsPath);
     if (!host) return std::nullopt;
-    std::error_code error;
-    const auto size = std::filesystem::file_size(*host, error);
-    if (error) return std::nullopt;
-    const auto modified = std::filesystem::last_write_time(*host, error);
-    if (error) return std::nullopt;
-    return FileStamp{size, static_cast<std::int64_t>(modified.time_since_epoch().count())};
+    struct stat info {};
+    if (::stat(host->c_str(), &info) != 0) return std::nullopt;  // one call: it runs per hover
+    return FileStamp{
+        static_cast<std::uint64_t>(info.st_size),
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
 std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSize boxSize) {
