@@ -24,7 +24,11 @@ void AsyncPreview::show(const std::string& windowsPath, QSize decodeSize) {
     const std::uint64_t request = ++m_latest;
     m_pool.clear();  // a request still waiting is out of date
     const auto stamp = m_loader.stamp(windowsPath);
-    if (!stamp || stamp->size < kLargeFile) {
+    auto bigPicture = [&] {
+        const auto size = m_loader.declaredSize(windowsPath);
+        return size && static_cast<qint64>(size->width()) * size->height() >= kLargePicture;
+    };
+    if (!stamp || (stamp->size < kLargeFile && !bigPicture())) {
         m_pending = false;
         if (auto picture = m_loader.load(windowsPath, decodeSize)) m_box->showPicture(*picture);
         emit settled();

@@ -21,8 +21,9 @@ class PictureBox;
 class AsyncPreview : public QObject {
     Q_OBJECT
 public:
-    /// Files from this size on decode on the worker.
+    /// Files from this size on, or pictures of this many pixels, decode on the worker.
     static constexpr std::uint64_t kLargeFile = 1024 * 1024;
+    static constexpr qint64 kLargePicture = 2000 * 2000;
 
     /// Belongs to the box it fills.
     AsyncPreview(PictureBox* box, platform::PictureLoader& loader);

@@ -31,6 +31,12 @@ public:
         (void)windowsPath;
         return std::nullopt;
     }
+    /// The picture's size as its header declares it, read without decoding; nullopt when
+    /// unknown. A small file may hold a picture that takes long to decode.
+    virtual std::optional<QSize> declaredSize(const std::string& windowsPath) const {
+        (void)windowsPath;
+        return std::nullopt;
+    }
 };
 
 }  // namespace platform

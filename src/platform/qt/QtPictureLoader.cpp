@@ -170,6 +170,16 @@ std::optional<FileStamp> QtPictureLoader::stamp(const std::string& windowsPath) 
         static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
+std::optional<QSize> QtPictureLoader::declaredSize(const std::string& windowsPath) const {
+    const auto host = m_drives.toHost(windowsPath);
+    if (!host) return std::nullopt;
+    QImageReader reader(QString::fromStdString(host->string()));
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (!size.isValid()) return std::nullopt;
+    return size;
+}
+
 std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSize boxSize) {
     {
         QFile file(hostPath);

@@ -19,6 +19,7 @@ public:
     explicit QtPictureLoader(DriveMap drives);
     std::optional<QImage> load(const std::string& windowsPath, QSize boxSize = {}) override;
     std::optional<FileStamp> stamp(const std::string& windowsPath) const override;
+    std::optional<QSize> declaredSize(const std::string& windowsPath) const override;
 
     /// The same for a host path.
     static std::optional<QImage> loadHostFile(const QString& hostPath, QSize boxSize = {});

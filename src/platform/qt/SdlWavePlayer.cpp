@@ -146,11 +146,6 @@ bool SdlWavePlayer::setCommand(std::string_view command) {
     return false;
 }
 
-bool SdlWavePlayer::allQueued() const {
-    std::lock_guard lock(m_mutex);
-    return m_playing == nullptr && !m_decoding;
-}
-
 std::uint32_t SdlWavePlayer::queuedBytes() const {
     return m_device != 0 ? SDL_GetQueuedAudioSize(m_device) : 0;
 }
@@ -250,7 +245,6 @@ void SdlWavePlayer::decodeLoop() {
         } else if (current && generation != m_generation) {
             current.reset();  // closed
         }
-        m_decoding = current != nullptr;
         if (!current) {
             m_wake.wait(lock);
             continue;

@@ -21,9 +21,9 @@ namespace platform {
 /// the one output device, at a fixed format, kept until the player goes: closing an SDL device
 /// waits out two of its buffers (tens of milliseconds), so every wave is converted to the
 /// device's format with an SDL_AudioStream instead. "open" reads the file's header; "play"
-/// queues the first buffer and hands the rest to a decoding thread, which queues a buffer at a
-/// time, never more than a /// fraction of a second ahead, and returns at once; "close" stops the
-/// sound at once. A truncated wave plays the complete sample frames it holds. Commands are
+/// queues the first buffer, hands the rest to a decoding thread (which queues a buffer at a
+/// time, never more than half a second ahead) and returns at once; "close" stops the sound at
+/// once. A truncated wave plays the complete sample frames it holds. Commands are
 /// case-insensitive; none throws.
 class SdlWavePlayer : public WavePlayer {
 public:
@@ -40,9 +40,6 @@ public:
     void setFileName(std::string_view windowsPath) override;
     bool setCommand(std::string_view command) override;
 
-    /// True once the decoding thread has queued the last of the sound playing now, or when
-    /// nothing plays (for benchmarks and tests that wait for a whole wave).
-    bool allQueued() const;
     /// Bytes queued on the device and not yet played (for benchmarks).
     std::uint32_t queuedBytes() const;
 
@@ -69,7 +66,6 @@ private:
     std::condition_variable m_wake;
     std::unique_ptr<Job> m_playing;
     std::uint64_t m_generation = 0;  // bumped by every play and close: a stale buffer is dropped
-    bool m_decoding = false;         // the thread holds a sound it has not queued in full
     bool m_quit = false;
     std::thread m_decoder;
 };
