@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     add("saver.scr", 150 * MB);
     form.findChild<pages::ScreenSaverPage*>()->Command4_Click();
     for (int i = 0; i < 20; ++i) {
-        add("snd" + std::to_string(i) + ".wav", 7 * MB + 512 * 1024);
+        add("snd" + std::to_string(i) + ".wav", 8 * MB + 64 * 1024);
         form.findChild<pages::SoundsPage*>()->Command11_MouseDown(i, Qt::LeftButton);
     }
     for (int i = 0; i < 12; ++i) {
