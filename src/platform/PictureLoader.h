@@ -26,7 +26,8 @@ public:
     virtual std::optional<QImage> load(const std::string& windowsPath, QSize boxSize = {}) = 0;
     /// The size and modification time of the file at a Windows path; nullopt when it cannot
     /// be found (or the loader keeps no such record: then nothing is cached or sent to a
-    /// worker). load() must be safe to call from any thread.
+    /// worker). load() must be safe to call from any thread; stamp() and declaredSize() are
+    /// called from the GUI thread only.
     virtual std::optional<FileStamp> stamp(const std::string& windowsPath) const {
         (void)windowsPath;
         return std::nullopt;

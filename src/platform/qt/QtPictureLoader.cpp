@@ -161,10 +161,15 @@ std::optional<QImage> QtPictureLoader::load(const std::string& windowsPath, QSiz
 }
 
 std::optional<FileStamp> QtPictureLoader::stamp(const std::string& windowsPath) const {
-    const auto host = m_drives.toHost(windowsPath);
-    if (!host) return std::nullopt;
+    // A hover asks for the same path on every mouse move: its host path is kept.
+    if (windowsPath != m_stampPath || m_stampHost.empty()) {
+        const auto host = m_drives.toHost(windowsPath);
+        if (!host) return std::nullopt;
+        m_stampPath = windowsPath;
+        m_stampHost = host->string();
+    }
     struct stat info {};
-    if (::stat(host->c_str(), &info) != 0) return std::nullopt;  // one call: it runs per hover
+    if (::stat(m_stampHost.c_str(), &info) != 0) return std::nullopt;  // one call per hover
     return FileStamp{
         static_cast<std::uint64_t>(info.st_size),
         static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};

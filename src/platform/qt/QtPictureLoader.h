@@ -26,6 +26,9 @@ public:
 
 private:
     DriveMap m_drives;
+    // The last path stamp() mapped (stamp runs on the GUI thread only).
+    mutable std::string m_stampPath;
+    mutable std::string m_stampHost;
 };
 
 /// True when the picture file is shorter than its headers say (BMP, JPEG, ICO/CUR); false
