@@ -1,19 +1,29 @@
-// Previewing a 6000 x 4000 JPEG wallpaper in Image2, the way a double-click does it, against a
-// full-size decode of the same file (the floor), each in fresh processes run alternately:
-// time of the operation and the peak memory it adds to the process.
+// SPDX-License-Identifier: MIT
+// Previewing a big wallpaper in Image2, the way a double-click does it, against the floor of
+// the same work done by Qt alone: QImageReader with setScaledSize at the box's size. Each run
+// is a fresh process, floor and preview alternately; Qt's allocation limit stays at its
+// default (128 MB) in both. Reports the time until the box shows the picture, how long the
+// double-click itself keeps the window busy (big files decode on a worker), and the peak
+// memory each adds. The 8000 x 8000 BMP is past Qt's limit, so its floor is a full decode
+// in a process that raised the limit, the one place the limit is touched.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "ChildRuns.h"
+#include "pages/AsyncPreview.h"
 #include "pages/PictureBox.h"
 #include "pages/WallpaperPage.h"
 #include "platform/CommonDialog.h"
@@ -37,10 +47,12 @@ private:
     std::string m_answer;
 };
 
+void resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 int child(int argc, char** argv, const std::string& which, const std::string& hostFile) {
     QApplication app(argc, argv);
-    // The full decode needs 96 MB; lift the limit so the floor can run at all.
-    QImageReader::setAllocationLimit(1024);
     platform::DriveMap drives;
     drives.map('Z', "/");
     platform::QtPictureLoader loader(drives);
@@ -51,24 +63,51 @@ int child(int argc, char** argv, const std::string& which, const std::string& ho
     page.resize(581, 305);
     page.show();
     QApplication::processEvents();
+    auto* box = page.findChild<pages::PictureBox*>("Image2");
+    const QSize boxSize = box->decodeSize();
 
+    if (which == "full") QImageReader::setAllocationLimit(1024);
+    resetPeak();
     const long before = bench::procStatusKb("VmRSS");
-    const auto start = std::chrono::steady_clock::now();
+    QElapsedTimer timer;
+    timer.start();
     bool ok = false;
-    if (which == "full") {
+    double busyMs = 0;
+    if (which == "floor" || which == "full") {
         QImageReader reader(QString::fromStdString(hostFile));
-        const QImage image = reader.read();
-        ok = image.width() == 6000;
+        if (which == "floor") reader.setScaledSize(boxSize);
+        ok = !reader.read().isNull();
+        busyMs = timer.nsecsElapsed() / 1e6;
     } else {
+        auto* preview = box->findChild<pages::AsyncPreview*>();
+        QEventLoop loop;
+        QObject::connect(preview, &pages::AsyncPreview::settled, &loop, &QEventLoop::quit);
         page.Image2_DblClick();
-        ok = !page.findChild<pages::PictureBox*>("Image2")->picture().isNull();
+        busyMs = timer.nsecsElapsed() / 1e6;
+        if (preview->pending()) loop.exec();  // blocks, as the tool's own event loop does
+        ok = !box->picture().isNull();
     }
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    const double ms = timer.nsecsElapsed() / 1e6;
     const long extra = bench::procStatusKb("VmHWM") - before;
     if (!ok) return 1;
-    std::printf("%.3f %ld\n", ms, extra);
+    std::printf("%.3f %.3f %ld\n", ms, busyMs, extra);
     return 0;
+}
+
+bool writePicture(const QString& path, int width, int height, const char* format) {
+    // A photograph-like picture: smooth gradients with fine detail.
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y) {
+        uchar* line = image.scanLine(y);
+        for (int x = 0; x < width; ++x) {
+            line[3 * x] = static_cast<uchar>((x / 24 + (x * y) % 7) & 255);
+            line[3 * x + 1] = static_cast<uchar>((y / 16) & 255);
+            line[3 * x + 2] = static_cast<uchar>(((x + y) / 40) & 255);
+        }
+    }
+    QImageWriter writer(path, format);
+    if (std::strcmp(format, "jpeg") == 0) writer.setQuality(85);
+    return writer.write(image);
 }
 
 }  // namespace
@@ -78,50 +117,60 @@ int main(int argc, char** argv) {
         return child(argc, argv, argv[2], argv[3]);
 
     QTemporaryDir dir;
-    const QString photo = dir.filePath(QStringLiteral("Wallpaper.jpg"));
-    {
-        // A photograph-like picture: smooth gradients with fine detail, JPEG quality 85.
-        QImage image(6000, 4000, QImage::Format_RGB32);
-        for (int y = 0; y < image.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                line[x] = qRgb((x / 24 + (x * y) % 7) & 255, (y / 16) & 255, ((x + y) / 40) & 255);
-        }
-        QImageWriter writer(photo, "jpeg");
-        writer.setQuality(85);
-        if (!writer.write(image)) {
-            std::printf("bench_wallpaper_preview: could not write the test JPEG\n");
-            return 1;
-        }
-    }
+    struct Case {
+        const char* what;
+        const char* file;
+        int width, height;
+        const char* format;
+        const char* floorKind;
+    };
+    const Case cases[] = {
+        {"6000 x 4000 JPEG", "Wallpaper.jpg", 6000, 4000, "jpeg", "floor"},
+        {"6000 x 4000 PNG", "Wallpaper.png", 6000, 4000, "png", "floor"},
+        {"6000 x 4000 BMP (72 MB)", "Wallpaper.bmp", 6000, 4000, "bmp", "floor"},
+        {"8000 x 8000 BMP (192 MB)", "Huge.bmp", 8000, 8000, "bmp", "full"},
+    };
     const std::string self = bench::selfPath();
     const std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen"};
-    const int rounds = 7;
-    std::vector<double> ms[2], kb[2];
-    const char* kinds[2] = {"full", "preview"};
+    const int rounds = 5;
     int failures = 0;
-    for (int r = 0; r < rounds; ++r) {
-        for (int k = 0; k < 2; ++k) {
-            const auto run = bench::runChild(self, {"--child", kinds[k], photo.toStdString()}, env);
-            double t = 0, m = 0;
-            if (!run.ok || std::sscanf(run.line.c_str(), "%lf %lf", &t, &m) != 2) {
-                ++failures;
-                continue;
-            }
-            ms[k].push_back(t);
-            kb[k].push_back(m);
-        }
-    }
-    const double fullMs = bench::median(ms[0]), previewMs = bench::median(ms[1]);
-    const double fullKb = bench::median(kb[0]), previewKb = bench::median(kb[1]);
-    std::printf("bench_wallpaper_preview: 6000 x 4000 JPEG, medians of %d fresh processes each\n",
+    std::printf("bench_wallpaper_preview: Image2 previews, medians of %d fresh processes each\n",
                 rounds);
-    std::printf(
-        "time:        full decode %.1f ms, Image2 preview %.1f ms, ratio %.2f "
-        "(target <= 0.50)\n",
-        fullMs, previewMs, fullMs > 0 ? previewMs / fullMs : 0.0);
-    std::printf("extra peak:  full decode %.1f MB, Image2 preview %.1f MB (target < 40 MB)\n",
-                fullKb / 1024, previewKb / 1024);
+    for (const Case& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.file));
+        if (!writePicture(path, c.width, c.height, c.format)) {
+            std::printf("  %s: could not write the picture\n", c.what);
+            return 1;
+        }
+        std::vector<double> ms[2], busy[2], kb[2];
+        const char* kinds[2] = {c.floorKind, "preview"};
+        for (int r = 0; r < rounds; ++r) {
+            for (int k = 0; k < 2; ++k) {
+                const auto run =
+                    bench::runChild(self, {"--child", kinds[k], path.toStdString()}, env);
+                double t = 0, b = 0, m = 0;
+                if (!run.ok || std::sscanf(run.line.c_str(), "%lf %lf %lf", &t, &b, &m) != 3) {
+                    ++failures;
+                    continue;
+                }
+                ms[k].push_back(t);
+                busy[k].push_back(b);
+                kb[k].push_back(m);
+            }
+        }
+        if (ms[0].empty() || ms[1].empty()) {
+            std::printf("  %s: runs failed\n", c.what);
+            continue;
+        }
+        const double f = bench::median(ms[0]), p = bench::median(ms[1]);
+        std::printf(
+            "  %-26s %s %7.1f ms %6.1f MB | Skinsmith %7.1f ms %6.1f MB, window busy "
+            "%5.2f ms | ratio %.2f\n",
+            c.what, std::strcmp(c.floorKind, "full") == 0 ? "full decode" : "floor      ", f,
+            bench::median(kb[0]) / 1024, p, bench::median(kb[1]) / 1024, bench::median(busy[1]),
+            p / f);
+        QFile::remove(path);
+    }
     if (failures) std::printf("%d child runs failed\n", failures);
     return failures ? 1 : 0;
 }

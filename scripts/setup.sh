@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libsdl2-dev
+    libsdl2-dev libsndfile1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-utils
     clang-format

@@ -134,44 +134,79 @@ bool writeLogoBatch(const state::ThemeState& theme, platform::TextFile& out) {
     return allWritten;
 }
 
-std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::FileSystem& files) {
+std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::FileSystem& files,
+                                    const std::function<void(const CopyProgress&)>& progress,
+                                    const std::atomic<bool>* cancel) {
+    struct Slot {
+        const std::string* path;
+        std::string_view pattern;
+        std::uint64_t size;
+    };
+    std::vector<Slot> slots;
+    auto add = [&](const std::string& path, std::string_view pattern) {
+        slots.push_back({&path, pattern, 0});
+    };
+    for (const auto& p : theme.iconPaths) add(p, state::kIconPattern);
+    for (const auto& p : theme.logoPaths) add(p, state::kLogoPattern);
+    for (const auto& p : theme.soundPaths) add(p, state::kSoundPattern);
+    for (const auto& p : theme.pointerPaths) add(p, state::kPointerPattern);
+    add(theme.screenSaverPath, state::kScreenSaverPattern);
+    add(theme.wallpaperPath, state::kWallpaperPattern);
+
+    CopyProgress where;
+    if (progress) {
+        for (auto& slot : slots) {
+            if (!state::holdsChoice(*slot.path, slot.pattern)) continue;
+            slot.size = files.fileSize(*slot.path).value_or(0);
+            where.bytesTotal += slot.size;
+        }
+    }
     std::vector<std::string> missing;
-    auto copy = [&](const std::string& source, std::string_view pattern) {
+    for (const auto& slot : slots) {
+        const std::string& source = *slot.path;
+        const bool chosen = state::holdsChoice(source, slot.pattern);
+        if (cancel != nullptr && cancel->load()) {
+            if (chosen) missing.push_back(source + " (the copy was stopped)");
+            continue;
+        }
+        if (chosen && progress) {
+            where.file = source;
+            progress(where);
+        }
         // Every slot is tried; only a slot that holds a choice counts as missing.
-        if (!files.copyFile(source, strip(source)) && state::holdsChoice(source, pattern)) {
+        if (!files.copyFile(source, strip(source)) && chosen) {
             missing.push_back(source + " (" + files.lastError() + ")");
         }
-    };
-    for (const auto& p : theme.iconPaths) copy(p, state::kIconPattern);
-    for (const auto& p : theme.logoPaths) copy(p, state::kLogoPattern);
-    for (const auto& p : theme.soundPaths) copy(p, state::kSoundPattern);
-    for (const auto& p : theme.pointerPaths) copy(p, state::kPointerPattern);
-    copy(theme.screenSaverPath, state::kScreenSaverPattern);
-    copy(theme.wallpaperPath, state::kWallpaperPattern);
+        where.bytesDone += slot.size;
+    }
+    if (progress) {
+        where.file.clear();
+        progress(where);
+    }
     return missing;
 }
 
-void createTheme(const state::ThemeState& theme, platform::FileSystem& files,
-                 platform::MessageBoxes& messages) {
+bool writeTheme(const state::ThemeState& theme, platform::FileSystem& files,
+                platform::MessageBoxes& messages) {
     const std::string& name = theme.themeName;
     if (name.empty()) {
         showError(messages, "You must specify a name for the theme!");
-        return;
+        return false;
     }
     if (const auto problem = nameProblem(name)) {
         showError(messages, *problem);
-        return;
+        return false;
     }
-    if (!enterThemeFolder(name, files, messages)) return;
+    if (!enterThemeFolder(name, files, messages)) return false;
 
     const std::string folderText = themeFolderText(name);
     if (!writeTextFile(name + ".theme", folderText, files, messages,
                        [&](platform::TextFile& f) { return writeThemeFile(theme, f); })) {
-        return;
+        return false;
     }
     if (!writeTextFile(name + ".bat", folderText, files, messages,
                        [&](platform::TextFile& f) { return writeLogoBatch(theme, f); })) {
-        return;
+        return false;
     }
 
     messages.show({"The theme file has been created and saved into " + folderText + "\r" + "Run " +
@@ -180,14 +215,23 @@ void createTheme(const state::ThemeState& theme, platform::FileSystem& files,
                        "Remember to copy the screen saver if any to the Windows System directory",
                    "Done!", platform::MessageButtons::Ok, platform::MessageIcon::None,
                    platform::MessageResult::Ok});
+    return true;
+}
 
-    const auto missing = copyAssets(theme, files);
+void reportUncopied(const state::ThemeState& theme, const std::vector<std::string>& missing,
+                    platform::MessageBoxes& messages) {
     if (missing.empty()) return;
-    std::string text =
-        "These files could not be copied into " + folderText + ", so the theme will lack them:";
+    std::string text = "These files could not be copied into " + themeFolderText(theme.themeName) +
+                       ", so the theme will lack them:";
     for (const auto& m : missing) text += "\r" + m;
     messages.show({text, "Files not copied", platform::MessageButtons::Ok,
                    platform::MessageIcon::Warning, platform::MessageResult::Ok});
+}
+
+void createTheme(const state::ThemeState& theme, platform::FileSystem& files,
+                 platform::MessageBoxes& messages) {
+    if (!writeTheme(theme, files, messages)) return;
+    reportUncopied(theme, copyAssets(theme, files), messages);
 }
 
 }  // namespace output

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,12 +17,33 @@ namespace output {
 /// write failed.
 bool writeLogoBatch(const state::ThemeState& theme, platform::TextFile& out);
 
-/// Copies every asset into the current folder in the fixed order (icons, logos, sounds,
-/// pointers, screen saver, wallpaper). Returns the chosen files that could not be copied.
-std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::FileSystem& files);
+/// Where the asset copies stand: the file about to be copied (a Windows path) and the bytes
+/// of the chosen files copied so far, out of all of them.
+struct CopyProgress {
+    std::string file;
+    std::uint64_t bytesDone = 0;
+    std::uint64_t bytesTotal = 0;
+};
 
-/// What "Create Theme" runs: checks the name, makes C:\skinvault\<name>, writes the theme
-/// file and the logo batch file, tells the user, then copies the assets.
+/// Copies every asset into the current folder in the fixed order (icons, logos, sounds,
+/// pointers, screen saver, wallpaper), calling `progress` before each chosen file and once at
+/// the end. Once `cancel` is set no further copy starts. Returns the chosen files that were
+/// not copied, each with the reason.
+std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::FileSystem& files,
+                                    const std::function<void(const CopyProgress&)>& progress = {},
+                                    const std::atomic<bool>* cancel = nullptr);
+
+/// The create procedure up to the copies: checks the name, makes C:\skinvault\<name> (left
+/// current), writes the theme file and the logo batch file and tells the user. True when the
+/// assets are to be copied next.
+bool writeTheme(const state::ThemeState& theme, platform::FileSystem& files,
+                platform::MessageBoxes& messages);
+
+/// The warning that lists the chosen files the copies left out, if any.
+void reportUncopied(const state::ThemeState& theme, const std::vector<std::string>& missing,
+                    platform::MessageBoxes& messages);
+
+/// The whole procedure in one go: writeTheme, copyAssets, reportUncopied.
 void createTheme(const state::ThemeState& theme, platform::FileSystem& files,
                  platform::MessageBoxes& messages);
 

@@ -128,9 +128,18 @@ void MousePointersPage::Command10_MouseMove(int index) {
     // takes the picture branch and simply fails to load.
     const bool animated = std::string_view(path).ends_with("ani");
     if (!path.empty() && !animated) {
-        // Loaded afresh on every motion; a file that does not load leaves the box as it was.
-        if (auto picture = m_pictures.load(path)) m_image3->showPicture(*picture);
-        m_text4->setText(QString::fromStdString(path));
+        // A file that does not load leaves the box as it was.
+        Decoded& kept = m_decoded[static_cast<std::size_t>(index)];
+        const auto stamp = m_pictures.stamp(path);
+        if (stamp && kept.path == path && kept.stamp == *stamp) {
+            if (m_image3->picture().constBits() != kept.picture.constBits())
+                m_image3->showPicture(kept.picture);
+        } else if (auto picture = m_pictures.load(path)) {
+            m_image3->showPicture(*picture);
+            kept = stamp ? Decoded{path, *stamp, *picture} : Decoded{};
+        }
+        const QString text = QString::fromStdString(path);
+        if (m_text4->text() != text) m_text4->setText(text);  // a move repeats it
         m_previewed = index;
     }
     if (animated) {

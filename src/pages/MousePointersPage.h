@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 #include <filesystem>
+#include <string>
 
 #include "pages/Slots.h"
 #include "platform/CommonDialog.h"
@@ -48,6 +49,14 @@ private:
     QLineEdit* m_text4;
     std::array<SlotButton*, state::kPointerCount> m_command10{};
     int m_previewed = -1;  // the slot Image3 and Text4 show, -1 for none
+    // The picture last decoded for each slot, valid while its file keeps its size and time:
+    // the preview runs on every mouse motion.
+    struct Decoded {
+        std::string path;
+        platform::FileStamp stamp;
+        QImage picture;
+    };
+    std::array<Decoded, state::kPointerCount> m_decoded;
 };
 
 }  // namespace pages

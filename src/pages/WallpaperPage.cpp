@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QSignalBlocker>
 
+#include "pages/AsyncPreview.h"
 #include "pages/Layout.h"
 #include "pages/PickFile.h"
 #include "pages/PictureBox.h"
@@ -25,6 +26,7 @@ WallpaperPage::WallpaperPage(state::ThemeState& theme, platform::CommonDialog& d
     auto* drops = new FileDrops(
         [this](QWidget*, const std::filesystem::path& file) { dropWallpaper(file); }, this);
     drops->watch(m_image2);
+    m_preview2 = new AsyncPreview(m_image2, m_pictures);
 
     const QString caption = QStringLiteral("Tile the image ");
     m_check1 = place(new QCheckBox(caption, this), QStringLiteral("Check1"), caption,
@@ -65,10 +67,10 @@ void WallpaperPage::Check1_Click() {
 }
 
 void WallpaperPage::previewWallpaper() {
-    // Decoded at the box's size: a photograph of many megapixels is never held whole. A file
-    // that does not load leaves the box as it was.
-    if (auto picture = m_pictures.load(m_theme.wallpaperPath, m_image2->decodeSize()))
-        m_image2->showPicture(*picture);
+    // Decoded at the box's size, a big file on a worker: a photograph of many megapixels is
+    // never held whole, and the window never waits for it. A file that does not load leaves
+    // the box as it was.
+    m_preview2->show(m_theme.wallpaperPath, m_image2->decodeSize());
     markWallpaper();
 }
 

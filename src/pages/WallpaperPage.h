@@ -12,6 +12,7 @@ class QCheckBox;
 
 namespace pages {
 
+class AsyncPreview;
 class PictureBox;
 
 /// Page "Wallpaper": the wallpaper picture (double-click Image2, or Space or Enter on it) and
@@ -39,6 +40,7 @@ private:
     platform::CommonDialog& m_dialog;
     platform::PictureLoader& m_pictures;
     PictureBox* m_image2;
+    AsyncPreview* m_preview2;  // fills m_image2
     QCheckBox* m_check1;
 };
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,12 @@ public:
     /// Copies the file at a full Windows path to a name in the current folder, replacing a
     /// file of that name; a source that already is the target leaves it intact.
     virtual bool copyFile(std::string_view sourcePath, std::string_view targetName) = 0;
+    /// The size in bytes of the file at a full Windows path; nothing when it cannot be read
+    /// (progress reports only: a copy does not depend on it).
+    virtual std::optional<std::uint64_t> fileSize(std::string_view sourcePath) const {
+        (void)sourcePath;
+        return std::nullopt;
+    }
     /// The current folder as a Windows path, such as "C:\skinvault\Autumn".
     virtual std::string currentFolder() const = 0;
     /// Why the last failed operation failed.

@@ -202,4 +202,13 @@ bool HostFileSystem::copyFile(std::string_view sourcePath, std::string_view targ
     return true;
 }
 
+std::optional<std::uint64_t> HostFileSystem::fileSize(std::string_view sourcePath) const {
+    const auto host = m_drives.toHost(sourcePath);
+    if (!host) return std::nullopt;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(*host, error);
+    if (error) return std::nullopt;
+    return size;
+}
+
 }  // namespace platform

@@ -21,6 +21,7 @@ public:
     bool makeFolder(std::string_view name) override;
     std::unique_ptr<TextFile> createTextFile(std::string_view name) override;
     bool copyFile(std::string_view sourcePath, std::string_view targetName) override;
+    std::optional<std::uint64_t> fileSize(std::string_view sourcePath) const override;
     std::string currentFolder() const override;
     std::string lastError() const override { return m_lastError; }
 

@@ -3,10 +3,18 @@
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace platform {
+
+/// A file's size and modification time: what a kept decoded picture is valid for.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0;  // nanoseconds of the file clock
+    bool operator==(const FileStamp&) const = default;
+};
 
 /// Loads preview pictures: icons (the largest image), static cursors, bitmaps under any
 /// extension, JPEG.
@@ -29,6 +37,20 @@ public:
     /// cut short.
     virtual std::optional<QImage> decodeIcon(const QByteArray& bytes) {
         (void)bytes;
+        return std::nullopt;
+    }
+    /// The size and modification time of the file at a Windows path; nullopt when it cannot
+    /// be found (or the loader keeps no such record: then nothing is cached or sent to a
+    /// worker). load() must be safe to call from any thread; stamp() and declaredSize() are
+    /// called from the GUI thread only.
+    virtual std::optional<FileStamp> stamp(const std::string& windowsPath) const {
+        (void)windowsPath;
+        return std::nullopt;
+    }
+    /// The picture's size as its header declares it, read without decoding; nullopt when
+    /// unknown. A small file may hold a picture that takes long to decode.
+    virtual std::optional<QSize> declaredSize(const std::string& windowsPath) const {
+        (void)windowsPath;
         return std::nullopt;
     }
 };

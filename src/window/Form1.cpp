@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
@@ -27,6 +28,7 @@
 #include "pages/ThemeColorsPage.h"
 #include "pages/ThemeInfoPage.h"
 #include "pages/WallpaperPage.h"
+#include "window/AssetCopy.h"
 #include "window/TabStrip.h"
 #include "window/ThemePreviewWindow.h"
 
@@ -167,6 +169,10 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
         pages::place(new QPushButton(QStringLiteral("Exit "), m_client), QStringLiteral("Command3"),
                      QStringLiteral("Exit"), pages::at(5520, 4680, 2175, 615));
 
+    m_copy = new AssetCopy(this);
+    connect(m_copy, &AssetCopy::progress, this, &Form1::copyProgress);
+    connect(m_copy, &AssetCopy::finished, this, &Form1::copiesFinished);
+
     connect(m_themeInfo->nameBox(), &QLineEdit::textChanged, this, &Form1::Text2_Change);
     connect(m_command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(m_command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -224,8 +230,56 @@ void Form1::Text2_Change() {
     m_theme.themeName = m_themeInfo->nameBox()->text().toStdString();
 }
 
+bool Form1::copying() const {
+    return m_copy->running();
+}
+
 void Form1::Command1_Click() {
-    output::createTheme(m_theme, m_services.fileSystem, m_services.messageBoxes);
+    if (refusedWhileCopying("creating a theme again")) return;
+    if (!output::writeTheme(m_theme, m_services.fileSystem, m_services.messageBoxes)) return;
+    startCopies();
+}
+
+// The copies run on a worker thread after "Done!", so the window goes on repainting while
+// hundreds of megabytes are copied; the progress dialog shows where they are.
+void Form1::startCopies() {
+    m_copiedTheme = m_theme;
+    m_copyProgress = new QProgressDialog(this);
+    m_copyProgress->setObjectName(QStringLiteral("CopyProgress"));
+    m_copyProgress->setWindowTitle(QStringLiteral("Copying the theme's files"));
+    m_copyProgress->setAutoClose(false);
+    m_copyProgress->setAutoReset(false);
+    m_copyProgress->setRange(0, 1000);
+    m_copyProgress->setMinimumDuration(300);  // a quick copy never flashes a dialog
+    m_copyProgress->setValue(0);
+    connect(m_copyProgress, &QProgressDialog::canceled, m_copy, &AssetCopy::cancel);
+    m_copy->start(m_copiedTheme, m_services.fileSystem);
+}
+
+void Form1::copyProgress(const QString& file, quint64 bytesDone, quint64 bytesTotal) {
+    if (m_copyProgress == nullptr || m_copyProgress->wasCanceled()) return;
+    auto megabytes = [](quint64 bytes) { return QString::number(bytes / 1048576.0, 'f', 1); };
+    const QString where = file.isEmpty() ? QString() : QStringLiteral("Copying %1\n").arg(file);
+    m_copyProgress->setLabelText(
+        where +
+        QStringLiteral("%1 MB of %2 MB copied").arg(megabytes(bytesDone), megabytes(bytesTotal)));
+    m_copyProgress->setValue(bytesTotal == 0 ? 0 : static_cast<int>(bytesDone * 1000 / bytesTotal));
+}
+
+void Form1::copiesFinished(const QStringList& missing) {
+    if (m_copyProgress != nullptr) {
+        m_copyProgress->hide();
+        m_copyProgress->deleteLater();
+        m_copyProgress = nullptr;
+    }
+    if (m_exitAfterCopy) {
+        close();
+        emit exitRequested();
+        return;
+    }
+    std::vector<std::string> list;
+    for (const QString& m : missing) list.push_back(m.toStdString());
+    output::reportUncopied(m_copiedTheme, list, m_services.messageBoxes);
     updateMenus();
 }
 
@@ -284,12 +338,25 @@ void Form1::mnuViewPreview_Click() {
     m_preview->activateWindow();
 }
 
+bool Form1::refusedWhileCopying(const char* action) {
+    if (!copying()) return false;
+    m_services.messageBoxes.show({std::string("The files of the last theme are still being "
+                                              "copied. Wait until the copy ends, or cancel it, "
+                                              "before ") +
+                                      action + ".",
+                                  "Copying files", platform::MessageButtons::Ok,
+                                  platform::MessageIcon::Warning, platform::MessageResult::Ok});
+    return true;
+}
+
 void Form1::mnuFileNew_Click() {
+    if (refusedWhileCopying("starting a new theme")) return;
     if (!mayDiscardTheme("New Theme")) return;
     replaceTheme(state::ThemeState{});
 }
 
 void Form1::mnuFileOpen_Click() {
+    if (refusedWhileCopying("opening a theme")) return;
     const std::string path = pages::pickFile(m_services.commonDialog, "Theme files", kThemePattern);
     if (!state::holdsChoice(path, kThemePattern)) return;
     if (!mayDiscardTheme(kOpenTitle)) return;
@@ -297,6 +364,7 @@ void Form1::mnuFileOpen_Click() {
 }
 
 bool Form1::openThemeFile(const QString& hostPath) {
+    if (refusedWhileCopying("opening a theme")) return false;
     std::string why;
     const auto absolute = std::filesystem::absolute(hostPath.toStdString());
     const auto path = m_services.drives.toWindows(absolute.lexically_normal(), &why);
@@ -370,6 +438,20 @@ void Form1::dropEvent(QDropEvent* event) {
 }
 
 void Form1::Command3_Click() {
+    if (copying()) {
+        platform::Message stop;
+        stop.text =
+            "The theme's files are still being copied. Stop the copy and exit? The files not yet "
+            "copied will be missing from the theme.";
+        stop.title = "Exit Theme Creator";
+        stop.buttons = platform::MessageButtons::OkCancel;
+        stop.defaultButton = platform::MessageResult::Cancel;
+        if (m_services.messageBoxes.show(stop) != platform::MessageResult::Ok) return;
+        // The window closes once the file being copied is complete.
+        m_exitAfterCopy = true;
+        m_copy->cancel();
+        return;
+    }
     platform::Message question;
     question.text = "Are you sure you want to exit? Perhaps you accidentally clicked on exit.";
     question.title = "Exit Theme Creator";

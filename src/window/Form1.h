@@ -8,6 +8,7 @@
 
 class QAction;
 class QMenuBar;
+class QProgressDialog;
 class QPushButton;
 
 namespace pages {
@@ -23,6 +24,7 @@ class WallpaperPage;
 
 namespace window {
 
+class AssetCopy;
 class TabStrip;
 class ThemePreviewWindow;
 
@@ -36,6 +38,9 @@ public:
 
     const state::ThemeState& theme() const { return m_theme; }
     TabStrip* tabs() const { return m_tabs; }
+    /// True while the assets of a created theme are being copied: the file system's current
+    /// folder is the copies' until they end, so nothing else may create or open a theme.
+    bool copying() const;
 
     QWidget* client() const { return m_client; }
 
@@ -81,7 +86,13 @@ private:
     void replaceTheme(state::ThemeState theme);
     /// True when nothing would be lost, or the user agreed to lose it.
     bool mayDiscardTheme(const char* title);
+    /// True, after telling the user, while the copies of a created theme still run: they own
+    /// the file system's current folder, and the state they copy must stay as it is.
+    bool refusedWhileCopying(const char* action);
     std::string themeFolder() const;
+    void startCopies();
+    void copyProgress(const QString& file, quint64 bytesDone, quint64 bytesTotal);
+    void copiesFinished(const QStringList& missing);
 
     Services& m_services;
     state::ThemeState m_theme;
@@ -101,6 +112,10 @@ private:
     QPushButton* m_command1;
     QPushButton* m_command3;
     bool m_iconRequested = false;
+    AssetCopy* m_copy;
+    QProgressDialog* m_copyProgress = nullptr;  // while copying
+    state::ThemeState m_copiedTheme;            // what the copies run for
+    bool m_exitAfterCopy = false;
 };
 
 }  // namespace window

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -235,6 +236,43 @@ TEST(CreateTheme, ChosenFilesThatCannotBeCopiedAreListedInOneWarning) {
     EXPECT_EQ(warning.text.find("*.wav"), std::string::npos);
     EXPECT_EQ(warning.text.find("Sky.ico"), std::string::npos);
     EXPECT_EQ(readFile(drive.theme("Gaps") / "Sky.ico"), "sky");
+}
+
+TEST(CreateTheme, CopiesReportTheirProgressAndStopWhenCancelled) {
+    TempDrive drive;
+    ThemeState s;
+    s.themeName = "Halt";
+    s.iconPaths[1] = drive.art("One.ico", std::string(100, 'a'));
+    s.soundPaths[0] = drive.art("Two.wav", std::string(20, 'b'));
+    s.soundPaths[4] = "C:\\Gone\\Away.wav";  // chosen, unreadable: size 0
+    s.wallpaperPath = drive.art("Three.bmp", std::string(7, 'c'));
+    ASSERT_TRUE(output::writeTheme(s, drive.files, drive.messages));
+
+    std::atomic<bool> cancel{false};
+    std::vector<output::CopyProgress> seen;
+    const auto missing = output::copyAssets(
+        s, drive.files,
+        [&](const output::CopyProgress& p) {
+            seen.push_back(p);
+            // Cancelled while the third chosen file is being copied: it completes, no
+            // further copy starts.
+            if (seen.size() == 3) cancel = true;
+        },
+        &cancel);
+
+    ASSERT_EQ(seen.size(), 4u);
+    const std::pair<std::string, std::uint64_t> expected[] = {
+        {s.iconPaths[1], 0}, {s.soundPaths[0], 100}, {"C:\\Gone\\Away.wav", 120}, {"", 120}};
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i].file, expected[i].first) << i;
+        EXPECT_EQ(seen[i].bytesDone, expected[i].second) << i;
+        EXPECT_EQ(seen[i].bytesTotal, 127u) << i;
+    }
+    ASSERT_EQ(missing.size(), 2u);
+    EXPECT_EQ(missing[0].rfind("C:\\Gone\\Away.wav (", 0), 0u);
+    EXPECT_EQ(missing[1], s.wallpaperPath + " (the copy was stopped)");
+    EXPECT_EQ(treeOf(drive.theme("Halt")),
+              (std::set<std::string>{"Halt.theme", "Halt.bat", "One.ico", "Two.wav"}));
 }
 
 TEST(CreateTheme, HostileNamesNeverEscapeTheOutputFolder) {

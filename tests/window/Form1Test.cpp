@@ -323,6 +323,7 @@ TEST_F(Form1Test, CreateThemeRefusesAnEmptyNameAndWritesTheFolderForARealOne) {
     m_messages.shown.clear();
     QTest::mouseClick(control("Command1"), Qt::LeftButton);
     EXPECT_FALSE(m_messages.shown.empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
 
     QFile themeFile(m_home.filePath("skinvault/Autumn/Autumn.theme"));
     ASSERT_TRUE(themeFile.open(QIODevice::ReadOnly));

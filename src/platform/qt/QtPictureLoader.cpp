@@ -1,5 +1,8 @@
 #include "platform/qt/QtPictureLoader.h"
 
+#include "platform/qt/BmpStream.h"
+
+#include <sys/stat.h>
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -158,6 +161,31 @@ std::optional<QImage> QtPictureLoader::load(const std::string& windowsPath, QSiz
     return loadHostFile(QString::fromStdString(host->string()), boxSize);
 }
 
+std::optional<FileStamp> QtPictureLoader::stamp(const std::string& windowsPath) const {
+    // A hover asks for the same path on every mouse move: its host path is kept.
+    if (windowsPath != m_stampPath || m_stampHost.empty()) {
+        const auto host = m_drives.toHost(windowsPath);
+        if (!host) return std::nullopt;
+        m_stampPath = windowsPath;
+        m_stampHost = host->string();
+    }
+    struct stat info {};
+    if (::stat(m_stampHost.c_str(), &info) != 0) return std::nullopt;  // one call per hover
+    return FileStamp{
+        static_cast<std::uint64_t>(info.st_size),
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+std::optional<QSize> QtPictureLoader::declaredSize(const std::string& windowsPath) const {
+    const auto host = m_drives.toHost(windowsPath);
+    if (!host) return std::nullopt;
+    QImageReader reader(QString::fromStdString(host->string()));
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (!size.isValid()) return std::nullopt;
+    return size;
+}
+
 std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSize boxSize) {
     {
         QFile file(hostPath);
@@ -169,6 +197,10 @@ std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSi
     const QByteArray format = reader.format();
     if (format.isEmpty() || isPictureCutShort(hostPath, format)) return std::nullopt;
 
+    // Qt's BMP reader cannot scale while decoding: a big bitmap is read a row at a time.
+    if (format == "bmp") {
+        if (auto streamed = readBmpScaled(hostPath, boxSize)) return streamed;
+    }
     // Decoding at the box's size lets JPEG scale in the decoder, so a photograph of many
     // megapixels is never held whole.
     if (boxSize.isValid() && !boxSize.isEmpty()) reader.setScaledSize(boxSize);

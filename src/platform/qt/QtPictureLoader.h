@@ -21,12 +21,17 @@ public:
     std::optional<QByteArray> readSmallFile(const std::string& windowsPath,
                                             qint64 maxBytes) override;
     std::optional<QImage> decodeIcon(const QByteArray& bytes) override;
+    std::optional<FileStamp> stamp(const std::string& windowsPath) const override;
+    std::optional<QSize> declaredSize(const std::string& windowsPath) const override;
 
     /// The same for a host path.
     static std::optional<QImage> loadHostFile(const QString& hostPath, QSize boxSize = {});
 
 private:
     DriveMap m_drives;
+    // The last path stamp() mapped (stamp runs on the GUI thread only).
+    mutable std::string m_stampPath;
+    mutable std::string m_stampHost;
 };
 
 /// True when the picture file is shorter than its headers say (BMP, JPEG, ICO/CUR); false

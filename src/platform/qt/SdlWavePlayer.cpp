@@ -1,11 +1,14 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/SdlWavePlayer.h"
 
 #include <SDL.h>
+#include <sndfile.h>
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
+#include <chrono>
 #include <system_error>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -17,21 +20,99 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-// About 20 ms of sound per device buffer: short enough that a preview starts at once, long
-// enough not to underrun. SDL wants a power of two.
-Uint16 bufferFrames(int frequency) {
-    Uint16 frames = 256;
-    while (frames < 8192 && frames < frequency / 50) frames = static_cast<Uint16>(frames * 2);
-    return frames;
-}
+constexpr int kDeviceFrameBytes = SdlWavePlayer::kDeviceChannels * 2;
+// About 23 ms of sound per device buffer: short enough that a preview starts at once, long
+// enough not to underrun on a busy machine.
+constexpr Uint16 kDeviceBufferFrames = 1024;
+// Frames decoded per step. The first step runs in "play" itself: small, yet more than the
+// few hundred frames SDL's resampler holds back, so that it always yields sound.
+constexpr sf_count_t kFirstStepFrames = 1024;
+constexpr sf_count_t kStepFrames = 8192;
+// How far the queue runs ahead of the device: half a second, about 88 KB. The device starts
+// only once this much is queued (or the whole sound, if shorter), so a slow disk or a busy
+// machine does not open gaps in the first half second.
+constexpr Uint32 kQueueAhead = SdlWavePlayer::kDeviceFrequency / 2 * kDeviceFrameBytes;
 
 }  // namespace
+
+/// One wave being read: the file and the converter from its format to the device's.
+struct SdlWavePlayer::Job {
+    SNDFILE* file = nullptr;
+    SF_INFO info{};
+    SDL_AudioStream* stream = nullptr;
+    bool started = false;  // the device was let go for this sound
+
+    ~Job() {
+        if (stream != nullptr) SDL_FreeAudioStream(stream);
+        if (file != nullptr) sf_close(file);
+    }
+
+    /// Opens a wave file and its converter; nullptr when it is not a wave libsndfile reads.
+    static std::unique_ptr<Job> open(const std::filesystem::path& path) {
+        auto job = std::make_unique<Job>();
+        job->file = sf_open(path.c_str(), SFM_READ, &job->info);
+        if (job->file == nullptr) return nullptr;
+        const int container = job->info.format & SF_FORMAT_TYPEMASK;
+        if (container != SF_FORMAT_WAV && container != SF_FORMAT_WAVEX &&
+            container != SF_FORMAT_RF64) {
+            return nullptr;
+        }
+        if (job->info.channels < 1 || job->info.channels > 8 || job->info.samplerate < 1)
+            return nullptr;
+        job->stream = SDL_NewAudioStream(
+            AUDIO_S16SYS, static_cast<Uint8>(job->info.channels), job->info.samplerate,
+            AUDIO_S16SYS, SdlWavePlayer::kDeviceChannels, SdlWavePlayer::kDeviceFrequency);
+        if (job->stream == nullptr) return nullptr;
+        return job;
+    }
+
+    /// Decodes and converts the next step into `out`; false once the file has ended (what
+    /// `out` holds then is the converter's remainder).
+    bool step(sf_count_t frames, std::vector<short>& samples, std::vector<Uint8>& out) {
+        samples.resize(static_cast<std::size_t>(frames * info.channels));
+        const sf_count_t got = sf_readf_short(file, samples.data(), frames);
+        const bool more = got > 0;
+        if (more) {
+            SDL_AudioStreamPut(stream, samples.data(),
+                               static_cast<int>(got * info.channels * sizeof(short)));
+        } else {
+            // SDL 2.26's resampler keeps back the last few hundred frames even through a
+            // flush; a little silence after the sound pushes them out.
+            if (info.samplerate != SdlWavePlayer::kDeviceFrequency) {
+                samples.assign(static_cast<std::size_t>(1024 * info.channels), 0);
+                SDL_AudioStreamPut(stream, samples.data(),
+                                   static_cast<int>(samples.size() * sizeof(short)));
+            }
+            SDL_AudioStreamFlush(stream);
+        }
+        // Drained in full: after a flush SDL may hold more than it first reports.
+        out.clear();
+        for (;;) {
+            const int available = SDL_AudioStreamAvailable(stream);
+            if (available <= 0) break;
+            const std::size_t at = out.size();
+            out.resize(at + static_cast<std::size_t>(available));
+            const int read = SDL_AudioStreamGet(stream, out.data() + at, available);
+            out.resize(at + static_cast<std::size_t>(std::max(0, read)));
+            if (read <= 0) break;
+        }
+        return more;
+    }
+};
 
 SdlWavePlayer::SdlWavePlayer(const DriveMap& drives) : m_drives(drives) {}
 
 SdlWavePlayer::~SdlWavePlayer() {
     close();
-    releaseDevice();
+    if (m_decoder.joinable()) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_all();
+        m_decoder.join();
+    }
+    if (m_device != 0) SDL_CloseAudioDevice(m_device);
     if (m_audioReady) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
@@ -66,17 +147,30 @@ bool SdlWavePlayer::setCommand(std::string_view command) {
     return false;
 }
 
+std::uint32_t SdlWavePlayer::queuedBytes() const {
+    return m_device != 0 ? SDL_GetQueuedAudioSize(m_device) : 0;
+}
+
 bool SdlWavePlayer::ensureAudio() {
-    if (m_audioReady) return true;
-    // Audio brings up SDL's event subsystem, whose default SIGINT/SIGTERM handlers would keep
-    // those signals from ending the tool.
-    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
-    // A truncated wave (an interrupted copy, say) plays what it holds, up to the last complete
-    // sample frame, as players commonly do; "strict" would silence files with a wrong RIFF size
-    // that every other player accepts.
-    SDL_SetHintWithPriority(SDL_HINT_WAVE_TRUNCATION, "dropframe", SDL_HINT_OVERRIDE);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    m_audioReady = true;
+    if (m_device != 0) return true;
+    if (!m_audioReady) {
+        // Audio brings up SDL's event subsystem, whose default SIGINT/SIGTERM handlers would
+        // keep those signals from ending the tool.
+        SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_OVERRIDE);
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        m_audioReady = true;
+    }
+    SDL_AudioSpec spec{};
+    spec.freq = kDeviceFrequency;
+    spec.format = AUDIO_S16SYS;
+    spec.channels = kDeviceChannels;
+    spec.samples = kDeviceBufferFrames;
+    // No allowed changes: SDL converts to whatever the hardware wants, so what is queued is
+    // exactly the device's format.
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+    if (device == 0) return false;
+    m_device = device;
+    if (!m_decoder.joinable()) m_decoder = std::thread([this] { decodeLoop(); });
     return true;
 }
 
@@ -88,74 +182,107 @@ bool SdlWavePlayer::open() {
     // A FIFO or a device file would block or never end; only plain files are waves.
     std::error_code error;
     if (!std::filesystem::is_regular_file(*host, error)) return false;
-    if (!ensureAudio()) return false;
-
-    SDL_AudioSpec spec{};
-    Uint8* samples = nullptr;
-    Uint32 length = 0;
-    if (SDL_LoadWAV(host->c_str(), &spec, &samples, &length) == nullptr) return false;
-
-    const bool sameFormat = m_device != 0 && spec.freq == m_deviceFrequency &&
-                            spec.format == m_deviceFormat && spec.channels == m_deviceChannels;
-    if (!sameFormat) {
-        releaseDevice();
-        // The device takes the file's own format (allowed changes 0): SDL converts to whatever
-        // the hardware wants, so the queued bytes are exactly the decoded file.
-        spec.samples = bufferFrames(spec.freq);
-        spec.callback = nullptr;
-        spec.userdata = nullptr;
-        const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
-        if (device == 0) {
-            SDL_FreeWAV(samples);
-            return false;
-        }
-        m_device = device;
-        m_deviceFrequency = spec.freq;
-        m_deviceFormat = spec.format;
-        m_deviceChannels = spec.channels;
-    }
-    m_samples = samples;
-    m_length = length;
-    m_open = true;
+    auto job = Job::open(*host);
+    if (!job || !ensureAudio()) return false;
+    m_opened = std::move(job);
+    m_openPath = *host;
     return true;
 }
 
 bool SdlWavePlayer::play() {
-    if (!m_open) return false;
+    if (m_openPath.empty()) return false;
     // Playing again starts the sound from its beginning.
-    SDL_PauseAudioDevice(m_device, 1);
-    SDL_ClearQueuedAudio(m_device);
-    if (m_length > 0 && SDL_QueueAudio(m_device, m_samples, m_length) != 0) return false;
-    SDL_PauseAudioDevice(m_device, 0);
+    std::unique_ptr<Job> job = m_opened ? std::move(m_opened) : Job::open(m_openPath);
+    if (!job) return false;
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_generation;
+        SDL_PauseAudioDevice(m_device, 1);
+        SDL_ClearQueuedAudio(m_device);
+        // The first buffer is queued here: handing it to the decoding thread would make the
+        // sound wait for that thread to be scheduled, which a busy machine delays by
+        // milliseconds. The rest is the thread's.
+        const bool more = job->step(kFirstStepFrames, m_firstSamples, m_firstBuffer);
+        if (!m_firstBuffer.empty())
+            SDL_QueueAudio(m_device, m_firstBuffer.data(),
+                           static_cast<Uint32>(m_firstBuffer.size()));
+        if (more) {
+            m_playing = std::move(job);
+        } else {
+            SDL_PauseAudioDevice(m_device, 0);  // all of it is queued
+        }
+    }
+    m_wake.notify_all();
     return true;
 }
 
 bool SdlWavePlayer::stop() {
-    if (!m_open) return false;
-    // The samples stay, so the next "play" starts the sound again from its beginning.
-    SDL_PauseAudioDevice(m_device, 1);
-    SDL_ClearQueuedAudio(m_device);
+    if (m_openPath.empty() || m_device == 0) return false;
+    // The file stays open, so the next "play" starts the sound again from its beginning.
+    std::unique_ptr<Job> dropped;
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_generation;
+        dropped = std::move(m_playing);
+        SDL_PauseAudioDevice(m_device, 1);
+        SDL_ClearQueuedAudio(m_device);
+    }
+    m_wake.notify_all();
     return true;
 }
 
 void SdlWavePlayer::close() {
-    if (m_device != 0) {
+    m_opened.reset();
+    m_openPath.clear();
+    if (m_device == 0) return;
+    std::unique_ptr<Job> dropped;
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_generation;
+        dropped = std::move(m_playing);
         // Silence from the next device buffer on; what was still queued is dropped.
         SDL_PauseAudioDevice(m_device, 1);
         SDL_ClearQueuedAudio(m_device);
     }
-    if (m_samples != nullptr) {
-        SDL_FreeWAV(m_samples);
-        m_samples = nullptr;
-    }
-    m_length = 0;
-    m_open = false;
+    m_wake.notify_all();
 }
 
-void SdlWavePlayer::releaseDevice() {
-    if (m_device == 0) return;
-    SDL_CloseAudioDevice(m_device);
-    m_device = 0;
+void SdlWavePlayer::decodeLoop() {
+    std::unique_ptr<Job> current;
+    std::uint64_t generation = 0;
+    std::vector<short> samples;
+    std::vector<Uint8> converted;
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        if (m_quit) break;
+        if (m_playing) {
+            current = std::move(m_playing);
+            generation = m_generation;
+        } else if (current && generation != m_generation) {
+            current.reset();  // closed
+        }
+        if (!current) {
+            m_wake.wait(lock);
+            continue;
+        }
+        if (current->started && SDL_GetQueuedAudioSize(m_device) >= kQueueAhead) {
+            m_wake.wait_for(lock, std::chrono::milliseconds(20));
+            continue;
+        }
+
+        lock.unlock();
+        const bool more = current->step(kStepFrames, samples, converted);
+        lock.lock();
+
+        if (generation != m_generation || m_playing) continue;  // stopped or replaced meanwhile
+        if (!converted.empty())
+            SDL_QueueAudio(m_device, converted.data(), static_cast<Uint32>(converted.size()));
+        if (!current->started && (!more || SDL_GetQueuedAudioSize(m_device) >= kQueueAhead)) {
+            current->started = true;
+            SDL_PauseAudioDevice(m_device, 0);
+        }
+        if (!more) current.reset();
+    }
 }
 
 }  // namespace platform

@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: MIT
+// Create Theme copies the assets on a worker thread after "Done!": the window stays live, a
+// progress dialog names the file being copied, and Cancel or Exit stop the copies.
+#include <QProgressDialog>
+#include <QScopeGuard>
+
+#include <condition_variable>
+#include <mutex>
+
+#include "window/Form1Fixture.h"
+
+namespace {
+
+using namespace form1test;
+
+/// The real file system, whose copies of chosen files each wait until the test lets one through.
+class GatedFileSystem : public platform::FileSystem {
+public:
+    explicit GatedFileSystem(platform::FileSystem& real) : m_real(real) {}
+
+    bool changeDrive(char drive) override { return m_real.changeDrive(drive); }
+    bool changeFolder(std::string_view name) override { return m_real.changeFolder(name); }
+    bool makeFolder(std::string_view name) override { return m_real.makeFolder(name); }
+    std::unique_ptr<platform::TextFile> createTextFile(std::string_view name) override {
+        return m_real.createTextFile(name);
+    }
+    bool copyFile(std::string_view source, std::string_view target) override {
+        if (source.starts_with("C:\\")) {  // empty slots and patterns pass
+            std::unique_lock lock(m_mutex);
+            ++m_waiting;
+            m_changed.wait(lock, [&] { return m_permits > 0; });
+            --m_permits;
+            --m_waiting;
+        }
+        return m_real.copyFile(source, target);
+    }
+    std::optional<std::uint64_t> fileSize(std::string_view source) const override {
+        return m_real.fileSize(source);
+    }
+    std::string currentFolder() const override { return m_real.currentFolder(); }
+    std::string lastError() const override { return m_real.lastError(); }
+
+    /// Lets `n` more copies through.
+    void allow(int n) {
+        std::lock_guard lock(m_mutex);
+        m_permits += n;
+        m_changed.notify_all();
+    }
+    /// Whether a copy is held at the gate now.
+    bool holding() const {
+        std::lock_guard lock(m_mutex);
+        return m_waiting > 0;
+    }
+
+private:
+    platform::FileSystem& m_real;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_permits = 0;
+    int m_waiting = 0;
+};
+
+class CreateCopiesTest : public Form1Test {
+protected:
+    /// A second window on the gated file system, with two icons chosen and a name typed,
+    /// whose Create Theme has just been clicked: the first copy is held at the gate.
+    void startCreate() {
+        m_gated = std::make_unique<window::Form1>(m_gatedServices);
+        m_gated->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_gated.get()));
+        auto* tabs = m_gated->tabs();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        const QByteArray icon = testpictures::iconFile({testpictures::filled(32, 32, Qt::red)});
+        m_dialog.openAnswers = {put("One.ico", icon), put("Two.ico", icon)};
+        for (const char* box : {"Image1", "Image5"})
+            QTest::mouseDClick(m_gated->findChild<QWidget*>(box), Qt::LeftButton);
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(7).center());
+        QTest::keyClicks(m_gated->findChild<QWidget*>("Text2"), "Busy");
+        QTest::mouseClick(m_gated->findChild<QWidget*>("Command1"), Qt::LeftButton);
+        ASSERT_EQ(m_messages.shown.size(), 1u);
+        EXPECT_EQ(m_messages.shown[0].title, "Done!");
+        // The first copy waits on the worker while this thread goes on running events.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_gate.holding(); }));
+        EXPECT_TRUE(m_gated->copying());
+    }
+    QString copied(const char* name) const {
+        return m_home.filePath(QStringLiteral("skinvault/Busy/") + QLatin1String(name));
+    }
+
+    GatedFileSystem m_gate{m_files};
+    window::Services m_gatedServices{m_gate,     m_messages, m_dialog,
+                                     m_pictures, m_player,   m_launcher, m_drives};
+    std::unique_ptr<window::Form1> m_gated;
+    // Runs before the window goes, so its worker never waits at a closed gate.
+    QScopeGuard<std::function<void()>> m_open{[this] { m_gate.allow(1000); }};
+};
+
+TEST_F(CreateCopiesTest, ProgressNamesTheFileCreateIsRefusedAndCancelListsWhatIsLeft) {
+    startCreate();
+    auto* progress = m_gated->findChild<QProgressDialog*>("CopyProgress");
+    ASSERT_NE(progress, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return progress->labelText().contains("C:\\One.ico"); }));
+
+    QTest::mouseClick(m_gated->findChild<QWidget*>("Command1"), Qt::LeftButton);
+    ASSERT_EQ(m_messages.shown.size(), 2u);
+    EXPECT_EQ(m_messages.shown[1].title, "Copying files");
+    EXPECT_TRUE(m_gated->copying());
+
+    auto* cancel = progress->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    m_gate.allow(1000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_gated->copying(); }));
+    ASSERT_EQ(m_messages.shown.size(), 3u);
+    EXPECT_EQ(m_messages.shown[2].title, "Files not copied");
+    EXPECT_NE(m_messages.shown[2].text.find("C:\\Two.ico (the copy was stopped)"),
+              std::string::npos);
+    EXPECT_TRUE(QFile::exists(copied("One.ico")));  // the copy under way completes
+    EXPECT_FALSE(QFile::exists(copied("Two.ico")));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return m_gated->findChild<QProgressDialog*>("CopyProgress") == nullptr; }));
+}
+
+TEST_F(CreateCopiesTest, ExitDuringTheCopiesAsksAndEndsOnceTheFileUnderWayIsDone) {
+    startCreate();
+    QSignalSpy exits(m_gated.get(), &window::Form1::exitRequested);
+    m_messages.answers = {MessageResult::Cancel};
+    QTest::mouseClick(m_gated->findChild<QWidget*>("Command3"), Qt::LeftButton);
+    ASSERT_EQ(m_messages.shown.size(), 2u);
+    EXPECT_NE(m_messages.shown[1].text.find("Stop the copy and exit?"), std::string::npos);
+    EXPECT_TRUE(m_gated->copying());
+
+    m_messages.answers = {MessageResult::Ok};
+    QTest::mouseClick(m_gated->findChild<QWidget*>("Command3"), Qt::LeftButton);
+    EXPECT_EQ(exits.count(), 0);
+    m_gate.allow(1000);
+    ASSERT_TRUE(exits.wait(20000));
+    EXPECT_FALSE(m_gated->isVisible());
+    EXPECT_FALSE(m_gated->copying());
+    EXPECT_EQ(m_messages.shown.size(), 3u) << "no warning after a chosen exit";
+    EXPECT_TRUE(QFile::exists(copied("One.ico")));
+    EXPECT_FALSE(QFile::exists(copied("Two.ico")));
+}
+
+}  // namespace
