@@ -236,7 +236,9 @@ bool Form1::copying() const {
 
 void Form1::Command1_Click() {
     if (refusedWhileCopying("creating a theme again")) return;
-    if (!output::writeTheme(m_theme, m_services.fileSystem, m_services.messageBoxes)) return;
+    const bool written = output::writeTheme(m_theme, m_services.fileSystem, m_services.messageBoxes);
+    updateMenus();
+    if (!written) return;
     startCopies();
 }
 

@@ -101,10 +101,17 @@ TEST_F(CreateCopiesTest, ProgressNamesTheFileCreateIsRefusedAndCancelListsWhatIs
     ASSERT_NE(progress, nullptr);
     EXPECT_TRUE(QTest::qWaitFor([&] { return progress->labelText().contains("C:\\One.ico"); }));
 
+    // Create, New and Open are refused while the copies run; nothing changes.
+    const state::ThemeState before = m_gated->theme();
     QTest::mouseClick(m_gated->findChild<QWidget*>("Command1"), Qt::LeftButton);
-    ASSERT_EQ(m_messages.shown.size(), 2u);
-    EXPECT_EQ(m_messages.shown[1].title, "Copying files");
+    m_gated->mnuFileNew_Click();
+    m_gated->mnuFileOpen_Click();
+    ASSERT_EQ(m_messages.shown.size(), 4u);
+    for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(m_messages.shown[i].title, "Copying files");
+    EXPECT_TRUE(m_dialog.opens.size() == 0 || m_dialog.opens.back().fileName != "*.theme");
+    EXPECT_EQ(m_gated->theme(), before);
     EXPECT_TRUE(m_gated->copying());
+    m_messages.shown.resize(2);
 
     auto* cancel = progress->findChild<QPushButton*>();
     ASSERT_NE(cancel, nullptr);

@@ -95,6 +95,7 @@ TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
     control<QLineEdit>("Text2")->setText(QStringLiteral("Night Copy"));
     QTest::mouseClick(control("Check1"), Qt::LeftButton);
     QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     const QByteArray text = themeText(QStringLiteral("Night Copy"));
     EXPECT_TRUE(text.contains("DefaultValue=%ThemeDir%SKY.ICO\r\n")) << text.constData();
     EXPECT_TRUE(text.contains("ActiveBorder= 1 2 3\r\n"));
@@ -132,6 +133,7 @@ TEST_F(OpenThemeTest, NewThemeAsksBeforeLosingAnythingAndOpenFolderNeedsTheFolde
     EXPECT_FALSE(openFolder->isEnabled());
     QTest::mouseClick(control("Command1"), Qt::LeftButton);
     EXPECT_TRUE(openFolder->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     trigger("mnuFileOpenFolder");
     EXPECT_EQ(m_launcher.shownFolders, std::vector<std::string>{"C:\\skinvault\\Autumn"});
 
