@@ -43,4 +43,6 @@ type_of() { gio info -a standard::content-type "$1" | sed -n 's/.*standard::cont
     fail "an icon theme's index.theme is $(type_of "$scratch/index.theme")"
 gio mime application/x-win95-theme | grep -q "$id.desktop" ||
     fail "the desktop entry is not offered for Windows theme files"
+! gio mime application/x-theme | grep -q "$id.desktop" ||
+    fail "the desktop entry is offered for every .theme file, icon themes' too"
 echo "install: $(wc -l <"$expected") files as expected; MIME type and file association work"
