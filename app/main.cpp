@@ -1,29 +1,23 @@
-// Skinsmith: builds the platform services, shows Form1 and runs the event loop.
+// Skinsmith: reads the command line, builds the platform services, shows Form1 and runs the
+// event loop.
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "CommandLine.h"
 #include "HostServices.h"
 #include "window/Form1.h"
 
 namespace {
 
-bool platformChosen(int argc, char** argv) {
-    if (const char* env = std::getenv("QT_QPA_PLATFORM"); env && *env) return true;
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "-platform") == 0 || std::strncmp(argv[i], "-platform=", 10) == 0)
-            return true;
-    return false;
-}
-
 /// Why no window can be shown, or "" when a display seems to be there. Qt itself would
 /// abort with a core dump; a user deserves one plain line instead.
-std::string missingDisplay(int argc, char** argv) {
+std::string missingDisplay() {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
-    if (platformChosen(argc, argv)) return {};
+    if (const char* platform = std::getenv("QT_QPA_PLATFORM"); platform && *platform) return {};
     if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland && *wayland) return {};
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display)
@@ -37,9 +31,6 @@ std::string missingDisplay(int argc, char** argv) {
         if (!std::filesystem::exists("/tmp/.X11-unix/X" + number, error))
             return "no X server is running on display " + name;
     }
-#else
-    (void)argc;
-    (void)argv;
 #endif
     return {};
 }
@@ -47,15 +38,43 @@ std::string missingDisplay(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const std::string why = missingDisplay(argc, argv); !why.empty()) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const app::CommandLine commandLine = app::parseCommandLine(arguments);
+    switch (commandLine.action) {
+        case app::CommandLine::Action::ShowHelp:
+        case app::CommandLine::Action::ShowVersion:
+            std::fputs(commandLine.text.toLocal8Bit().constData(), stdout);
+            return 0;
+        case app::CommandLine::Action::Fail:
+            std::fputs(commandLine.text.toLocal8Bit().constData(), stderr);
+            return 2;
+        case app::CommandLine::Action::Run:
+            break;
+    }
+
+    if (const std::string why = missingDisplay(); !why.empty()) {
         std::fprintf(stderr, "skinsmith: %s\n", why.c_str());
         return 2;
     }
-    QApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("skinsmith"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SKINSMITH_VERSION));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("example.org"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(SKINSMITH_APP_ID));
+    // Qt's own options (-style, -stylesheet, -reverse, ...) are not taken from the user's
+    // command line: Qt sees the program name only, and the platform comes from QT_QPA_PLATFORM.
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QApplication application(qtArgc, qtArgv);
 
     app::HostServices host;
     window::Form1 form(host.services());
     QObject::connect(&form, &window::Form1::exitRequested, &application, &QApplication::quit);
     form.show();
+    // The theme file named on the command line (the file manager passes one), as a host path.
+    // It opens once the window is up, so a message about it stands over the window.
+    if (!commandLine.themeFile.isEmpty()) {
+        QTimer::singleShot(0, &form, [&form, &commandLine] { form.openThemeFile(commandLine.themeFile); });
+    }
     return application.exec();
 }

@@ -50,6 +50,7 @@ inline ChildResult runChild(const std::string& program, const std::vector<std::s
     std::vector<std::string> argStrings{program};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(argStrings.size() + 1);
     for (auto& a : argStrings) argv.push_back(a.data());
     argv.push_back(nullptr);
     std::vector<std::string> envStrings;
@@ -62,6 +63,7 @@ inline ChildResult runChild(const std::string& program, const std::vector<std::s
     }
     envStrings.insert(envStrings.end(), extraEnv.begin(), extraEnv.end());
     std::vector<char*> envp;
+    envp.reserve(envStrings.size() + 1);
     for (auto& e : envStrings) envp.push_back(e.data());
     envp.push_back(nullptr);
 

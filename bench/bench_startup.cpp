@@ -102,6 +102,7 @@ std::string startXvfb(pid_t& pid) {
     std::vector<std::string> args = {"Xvfb", "-displayfd",  fd,          "-screen",
                                      "0",    "1024x768x24", "-nolisten", "tcp"};
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (auto& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     const int spawned = posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ);

@@ -7,9 +7,12 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsdl2-dev libsndfile1-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-utils
-    clang-format
+    libgtest-dev
+    xvfb xauth x11-utils xdotool
+    clang-format clang-tidy
+    # Desktop integration and the Debian package, and the tools their tests check them with.
+    desktop-file-utils appstream shared-mime-info libglib2.0-bin file
+    dpkg-dev
     fonts-dejavu-core fonts-liberation2
 )
 

@@ -53,7 +53,7 @@ struct Signal {
 /// Two tones per channel, starting at a peak so the first frame is never silence.
 inline Signal tones(int rate, int channels, int frames, double baseHz) {
     Signal s{rate, channels, {}};
-    s.samples.reserve(static_cast<std::size_t>(frames * channels));
+    s.samples.reserve(static_cast<std::size_t>(frames) * static_cast<std::size_t>(channels));
     for (int i = 0; i < frames; ++i) {
         for (int c = 0; c < channels; ++c) {
             const double t = static_cast<double>(i) / rate;

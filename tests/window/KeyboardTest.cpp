@@ -235,6 +235,7 @@ TEST_F(KeyboardTest, ACompleteThemeIsBuiltWithoutTheMouse) {
     });
     EXPECT_EQ(QString::fromLatin1(written.readAll()).toStdString(),
               expected.join(QStringLiteral("\r\n")).toStdString());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     EXPECT_TRUE(QFile::exists(m_home.filePath(QStringLiteral("skinvault/Keys/Boot.sys"))));
 }
 

@@ -1,5 +1,6 @@
 // The real binary: under an X server the test starts itself, its window appears with its
-// caption; with no display at all it says so in one line and fails instead of aborting.
+// caption; with no display at all it says so in one line and fails instead of aborting; its
+// command line is answered before any display is needed.
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -7,6 +8,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <ostream>
+#include <string>
 
 namespace {
 
@@ -42,6 +45,14 @@ private:
     QProcess m_server;
     QString m_display;
 };
+
+/// The environment of a session without any display.
+QProcessEnvironment withoutDisplay() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    return env;
+}
 
 QString windowTree(const QString& display) {
     QProcess xwininfo;
@@ -92,9 +103,7 @@ TEST(RunningToolTest, WindowAppearsWithItsCaptionUnderAnXServer) {
 
 TEST(RunningToolTest, NoDisplayGivesOneClearLineAndAFailureExit) {
     QProcess tool;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
+    QProcessEnvironment env = withoutDisplay();
     tool.setProcessEnvironment(env);
     tool.start(kBinary, {});
     ASSERT_TRUE(tool.waitForFinished(10000));
@@ -112,5 +121,58 @@ TEST(RunningToolTest, NoDisplayGivesOneClearLineAndAFailureExit) {
     EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
     EXPECT_NE(tool.exitCode(), 0);
 }
+
+struct CommandLineCase {
+    const char* name;
+    QStringList arguments;
+    int exitCode;
+    QString out;  // what stdout holds
+    QString err;  // what stderr holds
+};
+
+// Test names and failures show the case's name, not its bytes.
+void PrintTo(const CommandLineCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class RunningToolCommandLine : public testing::TestWithParam<CommandLineCase> {};
+
+TEST_P(RunningToolCommandLine, IsAnsweredBeforeAnyDisplayIsNeeded) {
+    const CommandLineCase& c = GetParam();
+    QProcess tool;
+    tool.setProcessEnvironment(withoutDisplay());
+    tool.start(kBinary, c.arguments);
+    ASSERT_TRUE(tool.waitForFinished(10000));
+    EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(tool.exitCode(), c.exitCode);
+    const QString out = QString::fromUtf8(tool.readAllStandardOutput());
+    const QString err = QString::fromUtf8(tool.readAllStandardError());
+    EXPECT_TRUE(out.contains(c.out)) << out.toStdString();
+    EXPECT_TRUE(err.contains(c.err)) << err.toStdString();
+    if (c.exitCode == 0) {
+        EXPECT_TRUE(err.isEmpty()) << err.toStdString();
+    }
+}
+
+const QString kVersionLine = QStringLiteral("skinsmith " SKINSMITH_VERSION "\n");
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, RunningToolCommandLine,
+    testing::Values(
+        CommandLineCase{"Version", {"--version"}, 0, kVersionLine, ""},
+        CommandLineCase{"ShortVersion", {"-v"}, 0, kVersionLine, ""},
+        CommandLineCase{"Help", {"--help"}, 0, "Usage: skinsmith [options] [file]\n", ""},
+        CommandLineCase{"ShortHelp", {"-h"}, 0, "  -v, --version", ""},
+        // A theme file passes the command line; the missing display is what stops the tool.
+        CommandLineCase{"ThemeFile", {"Autumn.theme"}, 2, "", "display"},
+        CommandLineCase{
+            "TwoThemeFiles", {"a.theme", "b.theme"}, 2, "", "one theme file at most, 2 given"},
+        CommandLineCase{"UnknownOption", {"--bogus"}, 2, "", "Unknown option 'bogus'"},
+        // Qt's own options are not the user's to give.
+        CommandLineCase{"QtStyle", {"-style", "fusion"}, 2, "", "Unknown option 'style'"},
+        CommandLineCase{"QtReverse", {"-reverse"}, 2, "", "Unknown option 'reverse'"}),
+    [](const testing::TestParamInfo<CommandLineCase>& info) {
+        return std::string(info.param.name);
+    });
 
 }  // namespace

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: MIT
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace app {
+
+namespace {
+
+const QString kProgram = QStringLiteral("skinsmith");
+
+QString usageHint() {
+    return QStringLiteral("Try '%1 --help' for more information.").arg(kProgram);
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Builds a Windows 95/98 Plus! desktop theme and writes it as a theme "
+                       "folder under ~/skinvault."));
+    // "-style" is one unknown option, not the letters s, t, y, l and e.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version and exit."));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A theme file (.theme) to open."),
+                                 QStringLiteral("[file]"));
+
+    CommandLine result;
+    if (!parser.parse(QStringList{kProgram} + arguments)) {
+        result.action = CommandLine::Action::Fail;
+        result.text = kProgram + QStringLiteral(": ") + parser.errorText() + QLatin1Char('\n') +
+                      usageHint() + QLatin1Char('\n');
+        return result;
+    }
+    if (parser.isSet(help)) {
+        result.action = CommandLine::Action::ShowHelp;
+        result.text = QStringLiteral(
+                          "Usage: %1 [options] [file]\n%2\n\n"
+                          "Options:\n"
+                          "  -h, --help     Show this help and exit.\n"
+                          "  -v, --version  Show the version and exit.\n\n"
+                          "Arguments:\n"
+                          "  file           A theme file (.theme) to open.\n")
+                          .arg(kProgram, parser.applicationDescription());
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.action = CommandLine::Action::ShowVersion;
+        result.text = kProgram + QStringLiteral(" " SKINSMITH_VERSION "\n");
+        return result;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        result.action = CommandLine::Action::Fail;
+        result.text = QStringLiteral("%1: one theme file at most, %2 given\n%3\n")
+                          .arg(kProgram)
+                          .arg(files.size())
+                          .arg(usageHint());
+        return result;
+    }
+    if (!files.isEmpty()) result.themeFile = QFileInfo(files.front()).absoluteFilePath();
+    return result;
+}
+
+}  // namespace app

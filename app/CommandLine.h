@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace app {
+
+/// What the user's command line asks of the tool.
+struct CommandLine {
+    enum class Action { Run, ShowHelp, ShowVersion, Fail };
+    Action action = Action::Run;
+    /// The theme file to open, as an absolute host path; empty when none was given.
+    QString themeFile;
+    /// What to print before exiting: help or version on stdout, the error on stderr.
+    QString text;
+};
+
+/// Parses the arguments that follow the program name. Needs no QCoreApplication, so --help
+/// and --version answer without a display. Qt's own options (-style, -reverse, ...) are
+/// unknown options here: the tool takes none of them from the command line.
+CommandLine parseCommandLine(const QStringList& arguments);
+
+}  // namespace app
