@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,12 @@ public:
     /// Copies the file at a full Windows path to a name in the current folder, replacing a
     /// file of that name; a source that already is the target leaves it intact.
     virtual bool copyFile(std::string_view sourcePath, std::string_view targetName) = 0;
+    /// Up to maxBytes from the start of a regular file in the current folder (never through
+    /// a link); nullopt when it cannot be read. Used to judge copies already made.
+    virtual std::optional<std::string> readStart(std::string_view /*name*/,
+                                                 std::size_t /*maxBytes*/) {
+        return std::nullopt;
+    }
     /// The current folder as a Windows path, such as "C:\skinvault\Autumn".
     virtual std::string currentFolder() const = 0;
     /// Why the last failed operation failed.
