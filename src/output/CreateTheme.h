@@ -11,8 +11,10 @@
 namespace output {
 
 /// Writes one "copy" line per logo slot that holds a choice, slots 0 to 2; false when a
-/// write failed.
-bool writeLogoBatch(const state::ThemeState& theme, platform::TextFile& out);
+/// write failed. A logo whose name would break the line's quoting gets no line; it is added
+/// to `skipped` when given.
+bool writeLogoBatch(const state::ThemeState& theme, platform::TextFile& out,
+                    std::vector<std::string>* skipped = nullptr);
 
 /// Copies every asset into the current folder in the fixed order (icons, logos, sounds,
 /// pointers, screen saver, wallpaper). Returns the chosen files that could not be copied.

@@ -11,6 +11,10 @@ std::string pickFile(platform::CommonDialog& dialog, std::string_view filterText
     dialog.Filter = std::string(filterText);
     dialog.FileName = std::string(pattern);
     dialog.ShowOpen();
+    // Whatever dialog answered, a name with a quote or a control character would break the
+    // batch file's quoting and the theme file's lines: it ends as a cancel.
+    for (unsigned char c : dialog.FileName)
+        if (c == '"' || c < 0x20) return std::string(pattern);
     return dialog.FileName;
 }
 

@@ -16,8 +16,12 @@ bool isReservedDevice(std::string_view name) {
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     static constexpr std::array<std::string_view, 4> kPlain = {"CON", "PRN", "AUX", "NUL"};
     if (std::find(kPlain.begin(), kPlain.end(), base) != kPlain.end()) return true;
-    return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
-           base[3] >= '1' && base[3] <= '9';
+    if (!base.starts_with("COM") && !base.starts_with("LPT")) return false;
+    const std::string_view digit = std::string_view(base).substr(3);
+    // Windows also treats the superscript digits one to three (Windows-1252 has them) as
+    // port numbers.
+    return (digit.size() == 1 && digit[0] >= '1' && digit[0] <= '9') || digit == "\u00B9" ||
+           digit == "\u00B2" || digit == "\u00B3";
 }
 
 }  // namespace
@@ -40,6 +44,7 @@ NameProblem checkWindowsName(std::string_view utf8) {
     }
     if (utf8 == "." || utf8 == "..") return NameProblem::DotName;
     if (isReservedDevice(utf8)) return NameProblem::ReservedDevice;
+    if (utf8.back() == '.' || utf8.back() == ' ') return NameProblem::TrailingDotOrBlank;
     if (windowsNameLength(utf8) > kMaxWindowsNameLength) return NameProblem::TooLong;
     return NameProblem::None;
 }

@@ -38,14 +38,16 @@ TEST(WindowsNames, RefusesWhatWindowsRefuses) {
     };
     const Case cases[] = {
         {"Autumn", NameProblem::None},
-        {" ", NameProblem::None},
+        {" ", NameProblem::TrailingDotOrBlank},
+        {"Theme.", NameProblem::TrailingDotOrBlank},
+        {"a. b", NameProblem::None},
         {"My Theme 2.0", NameProblem::None},
         {"Caf\xC3\xA9", NameProblem::None},
         {"\xD0\x9E\xD1\x81\xD0\xB5\xD0\xBD\xD1\x8C", NameProblem::None},
         {"CONSOLE", NameProblem::None},
         {"COM0", NameProblem::None},
         {"LPT10", NameProblem::None},
-        {"...", NameProblem::None},
+        {"...", NameProblem::TrailingDotOrBlank},
         {"", NameProblem::Empty},
         {".", NameProblem::DotName},
         {"..", NameProblem::DotName},
@@ -67,6 +69,9 @@ TEST(WindowsNames, RefusesWhatWindowsRefuses) {
         {"COM1", NameProblem::ReservedDevice},
         {"com9.bat", NameProblem::ReservedDevice},
         {"LPT1", NameProblem::ReservedDevice},
+        {"COM\xC2\xB9", NameProblem::ReservedDevice},  // COM¹
+        {"lpt\xC2\xB3.txt", NameProblem::ReservedDevice},
+        {"COM\xC2\xBD", NameProblem::None},  // ½ is no port
         {std::string(255, 'a'), NameProblem::None},
         {std::string(256, 'a'), NameProblem::TooLong},
         {std::string(300, 'a'), NameProblem::TooLong},
