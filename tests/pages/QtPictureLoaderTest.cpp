@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QPixmap>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -162,6 +163,36 @@ TEST_F(QtPictureLoaderTest, PaletteCursorsShowTheirInvertedPixels) {
             << c.bits << "-bit: an inverted pixel shows the inverse of the background";
         EXPECT_EQ(picture->pixel(1, 1), c.palette[c.colour] | 0xFF000000) << c.bits;
         EXPECT_EQ(qAlpha(picture->pixel(25, 25)), 0) << c.bits << "-bit: transparent";
+    }
+}
+
+// Found by fuzzing: a damaged run-length bitmap that Qt decodes to palette indices beyond its
+// colour table; drawing or scaling it read past the table and crashed.
+TEST_F(QtPictureLoaderTest, DamagedRunLengthBitmapGivesOnlyPaletteColours) {
+    const QByteArray bmp(
+        "\x42\x4d\x96\x00\x00\x00\x00\x00\x00\x00\x76\x00\x00\x00\x28\x00"
+        "\x00\x00\x08\x00\x00\x00\x04\x00\x00\x00\x01\x00\x04\x00\x02\x00"
+        "\x00\x00\x20\x00\x00\x00\x13\x0b\x00\x00\x13\x0b\x00\x00\x10\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x01\x00\x08\x08\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x04\x12"
+        "\x2e\x00\x00\x00\x01\x00\xf8\x00\x18\x00\x00\x00\x16\x00\x00\x00"
+        "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x00\x00\x00\x00\x00"
+        "\x00\x00\x00\x00\x04\x34\x56\x00\x00\x04\x12\x00\x04\x34\x56\x00"
+        "\x01\x04\x12\x00\x04\x00\x00\x00\x34\x56\x00\x00\x04\x12\x00\x00"
+        "\x04\x34\x56\x00\x01",
+        197);
+    for (const QSize box : {QSize(), QSize(13, 7)}) {
+        const auto picture = m_loader.load(put("fuzzed.sys", bmp), box);
+        if (!picture) continue;  // refusing it is as good
+        if (picture->format() == QImage::Format_Indexed8) {
+            for (int y = 0; y < picture->height(); ++y)
+                for (int x = 0; x < picture->width(); ++x)
+                    ASSERT_LT(picture->pixelIndex(x, y), picture->colorCount()) << x << "," << y;
+        }
+        EXPECT_FALSE(QPixmap::fromImage(*picture).isNull());
     }
 }
 

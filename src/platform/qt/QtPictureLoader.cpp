@@ -220,6 +220,17 @@ std::optional<QImage> loadIcon(QFile& file, QSize boxSize) {
     return image;
 }
 
+// A damaged run-length bitmap can decode to palette indices beyond its colour table, and
+// Qt reads past the table when it draws or scales such a picture. Padding the table with
+// black makes every index a colour.
+void completePalette(QImage& image) {
+    const int needed = image.format() == QImage::Format_Indexed8 ? 256 : image.depth() == 1 ? 2 : 0;
+    if (image.colorCount() >= needed) return;
+    QList<QRgb> table = image.colorTable();
+    table.resize(needed, qRgb(0, 0, 0));
+    image.setColorTable(table);
+}
+
 // Opens a regular file for reading; anything else (a FIFO, a device, a folder) is refused
 // before it can block the window.
 bool openRegularFile(const QString& hostPath, QFile& file) {
@@ -290,10 +301,17 @@ std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSi
     if (format.isEmpty() || fileCutShort(file, format)) return std::nullopt;
 
     // Decoding at the box's size lets JPEG scale in the decoder, so a photograph of many
-    // megapixels is never held whole.
-    if (boxSize.isValid() && !boxSize.isEmpty()) reader.setScaledSize(boxSize);
+    // megapixels is never held whole. Palette pictures are scaled only once their palette is
+    // whole (Qt's BMP reader cannot scale while decoding anyway).
+    const bool scale = boxSize.isValid() && !boxSize.isEmpty();
+    const bool palette = format == "bmp";
+    if (scale && !palette) reader.setScaledSize(boxSize);
     QImage image = reader.read();
     if (image.isNull()) return std::nullopt;
+    if (palette) {
+        completePalette(image);
+        if (scale) image = image.scaled(boxSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     return image;
 }
 
