@@ -79,6 +79,9 @@ std::optional<std::string> nameProblem(const std::string& name) {
                 "LPT1 to LPT9 (also with the digits \u00B9 \u00B2 \u00B3), with or without an "
                 "extension.";
             break;
+        case NameProblem::NotText:
+            why = "It holds bytes that are not text.";
+            break;
         case NameProblem::TrailingDotOrBlank:
             why = "It must not end with a dot or a blank, which Windows removes from names.";
             break;

@@ -14,6 +14,7 @@ enum class NameProblem {
     DotName,             // "." or ".."
     ReservedDevice,      // CON, PRN, AUX, NUL, COM1-9, LPT1-9, COM¹²³, LPT¹²³, any extension
     TrailingDotOrBlank,  // Windows strips them, so the name would change
+    NotText,             // malformed UTF-8 (a host name may hold any bytes)
     TooLong,             // over 255 UTF-16 code units
 };
 

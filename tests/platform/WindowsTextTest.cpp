@@ -72,6 +72,13 @@ TEST(WindowsNames, RefusesWhatWindowsRefuses) {
         {"COM\xC2\xB9", NameProblem::ReservedDevice},  // COM¹
         {"lpt\xC2\xB3.txt", NameProblem::ReservedDevice},
         {"COM\xC2\xBD", NameProblem::None},  // ½ is no port
+        // Malformed UTF-8 (the first found by fuzzing): stray continuation bytes, a cut
+        // sequence, an overlong "/", a surrogate.
+        {"\xB6\xBC\xBC", NameProblem::NotText},
+        {"a\xC3", NameProblem::NotText},
+        {"\xC0\xAF", NameProblem::NotText},
+        {"\xED\xA0\x80", NameProblem::NotText},
+        {"\xF0\x9F\x98\x80", NameProblem::None},
         {std::string(255, 'a'), NameProblem::None},
         {std::string(256, 'a'), NameProblem::TooLong},
         {std::string(300, 'a'), NameProblem::TooLong},
