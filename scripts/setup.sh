@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-utils
     clang-format
+    clang libclang-rt-dev
     fonts-dejavu-core
 )
 
