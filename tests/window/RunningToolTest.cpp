@@ -14,6 +14,19 @@ const QString kBinary = QStringLiteral(SKINSMITH_BINARY_DIR "/app/skinsmith");
 class Xvfb {
 public:
     bool start() {
+        // A server of another test that ends at the same moment can take the display's socket
+        // with it: a server nobody can reach is replaced.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (launch() && reachable()) return true;
+            stop();
+        }
+        return false;
+    }
+    ~Xvfb() { stop(); }
+    QString display() const { return m_display; }
+
+private:
+    bool launch() {
         const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
         if (xvfb.isEmpty()) return false;
         m_server.setProgram(xvfb);
@@ -30,13 +43,19 @@ public:
         m_display = QStringLiteral(":") + QString::fromLatin1(m_server.readLine()).trimmed();
         return m_display.size() > 1;
     }
-    ~Xvfb() {
-        m_server.terminate();
-        if (!m_server.waitForFinished(5000)) m_server.kill();
+    bool reachable() {
+        QProcess probe;
+        probe.start(QStringLiteral("xprop"),
+                    {QStringLiteral("-display"), m_display, QStringLiteral("-root")});
+        return probe.waitForFinished(-1) && probe.exitStatus() == QProcess::NormalExit &&
+               probe.exitCode() == 0;
     }
-    QString display() const { return m_display; }
+    void stop() {
+        if (m_server.state() == QProcess::NotRunning) return;
+        m_server.terminate();
+        if (!m_server.waitForFinished(-1)) m_server.kill();
+    }
 
-private:
     QProcess m_server;
     QString m_display;
 };
@@ -87,7 +106,8 @@ TEST(RunningToolTest, WindowAppearsWithItsCaptionUnderAnXServer) {
             server.display());
         // Until xev listens the marker goes unseen; it is set again, however long that takes.
         events.waitForReadyRead(200);
-        ASSERT_EQ(events.state(), QProcess::Running) << "xev ended";
+        ASSERT_EQ(events.state(), QProcess::Running)
+            << "xev ended: " << events.readAllStandardError().toStdString();
         seen += events.readAll();
     }
 
