@@ -318,7 +318,8 @@ bool HostFileSystem::changeFolder(std::string_view name) {
     if (!checkName(name)) return false;
     std::error_code ec;
     const auto target = hostFolder() / hostName(name);
-    if (!fs::is_directory(target, ec)) return fail(whatIsInTheWay(target));
+    // A link is never entered: it could lead anywhere, outside the mapped drives too.
+    if (!fs::is_directory(fs::symlink_status(target, ec))) return fail(whatIsInTheWay(target));
     m_folders.emplace_back(name);
     return true;
 }

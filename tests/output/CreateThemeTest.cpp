@@ -317,22 +317,28 @@ TEST(CreateTheme, HostileNamesNeverEscapeTheOutputFolder) {
 TEST(CreateTheme, AFileInTheWayIsReportedInsteadOfSuccess) {
     ThemeState s;
     s.themeName = "Blocked";
-    for (const bool dangling : {false, true}) {
+    enum Plant { File, DanglingLink, LinkToAFolder };
+    for (const Plant plant : {File, DanglingLink, LinkToAFolder}) {
         TempDrive drive;
-        if (dangling)
+        const bool dangling = plant == DanglingLink;
+        if (plant == File) writeFile(drive.root / "skinvault", "not a folder");
+        if (plant == DanglingLink)
             fs::create_symlink(drive.root / "nowhere", drive.root / "skinvault");
-        else
-            writeFile(drive.root / "skinvault", "not a folder");
+        if (plant == LinkToAFolder) {
+            fs::create_directory(drive.root / "elsewhere");
+            fs::create_directory_symlink(drive.root / "elsewhere", drive.root / "skinvault");
+        }
         drive.create(s);
         ASSERT_EQ(drive.messages.shown.size(), 1u);
         const auto& text = drive.messages.shown[0].text;
         EXPECT_EQ(drive.messages.shown[0].title, "Fatal error...");
         EXPECT_NE(text.find("c:\\skinvault\\"), std::string::npos);
-        EXPECT_NE(text.find(dangling ? "a link of that name to nothing is in the way"
-                                     : "a file of that name is in the way"),
+        EXPECT_NE(text.find(plant == File ? "a file of that name is in the way"
+                            : dangling    ? "a link of that name to nothing is in the way"
+                                          : "a link of that name is in the way"),
                   std::string::npos)
             << text;
-        EXPECT_EQ(treeOf(drive.root), std::set<std::string>{"skinvault"});
+        EXPECT_EQ(treeOf(drive.root).count("elsewhere/Blocked"), 0u) << "nothing through the link";
     }
 
     // A folder where the theme file should go.
