@@ -5,7 +5,7 @@
 import os
 import struct
 
-HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus", "ani")
+HERE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus", "fuzz_ani")
 
 
 def chunk(cid, data):

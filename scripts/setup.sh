@@ -10,6 +10,8 @@ packages=(
     libgtest-dev
     xvfb xauth x11-utils xdotool
     clang-format clang-tidy
+    # The sanitizer runtime and libFuzzer (make fuzz).
+    clang libclang-rt-dev
     # Desktop integration and the Debian package, and the tools their tests check them with.
     desktop-file-utils appstream shared-mime-info libglib2.0-bin file
     dpkg-dev

@@ -1,9 +1,11 @@
 #include "output/CreateTheme.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
 
+#include "output/CopyWarnings.h"
 #include "output/ThemeFile.h"
 #include "platform/WindowsNames.h"
 
@@ -27,6 +29,13 @@ std::string batchQuoted(std::string_view name) {
     return out;
 }
 
+// A quote or a control character would end the quoted name early or split the line.
+bool batchQuotable(std::string_view name) {
+    for (unsigned char c : name)
+        if (c == '"' || c < 0x20) return false;
+    return true;
+}
+
 std::string themeFolderText(const std::string& name) {
     return "c:\\skinvault\\" + name + "\\";
 }
@@ -43,10 +52,14 @@ std::optional<std::string> nameProblem(const std::string& name) {
     std::string why;
     switch (problem) {
         case NameProblem::None:
-            if (platform::windowsNameLength(name) + 6 > platform::kMaxWindowsNameLength) {
+            // Both limits count the theme file's name; this system counts bytes, so 125
+            // accented letters are too many here though Windows would take them.
+            if (platform::windowsNameLength(name) + 6 > platform::kMaxWindowsNameLength ||
+                name.size() + 6 > platform::kMaxHostNameBytes) {
                 why =
                     "It is too long: with \".theme\" added it must fit in 255 characters, so a "
-                    "theme name can have at most 249.";
+                    "theme name can have at most 249 (and at most 249 bytes on this system, "
+                    "where an accented letter takes two).";
             }
             break;
         case NameProblem::Empty:
@@ -63,7 +76,14 @@ std::optional<std::string> nameProblem(const std::string& name) {
         case NameProblem::ReservedDevice:
             why =
                 "It must not be a Windows device name: CON, PRN, AUX, NUL, COM1 to COM9 or "
-                "LPT1 to LPT9, with or without an extension.";
+                "LPT1 to LPT9 (also with the digits \u00B9 \u00B2 \u00B3), with or without an "
+                "extension.";
+            break;
+        case NameProblem::NotText:
+            why = "It holds bytes that are not text.";
+            break;
+        case NameProblem::TrailingDotOrBlank:
+            why = "It must not end with a dot or a blank, which Windows removes from names.";
             break;
         case NameProblem::TooLong:
             why = "It is too long: a theme name can have at most 249 characters.";
@@ -99,9 +119,11 @@ bool enterThemeFolder(const std::string& name, platform::FileSystem& files,
 }
 
 // Creates, writes and closes one text file; reports and returns false on any failure.
+// `consequence` tells the user what the failure leaves behind.
 template <typename Writer>
 bool writeTextFile(const std::string& fileName, const std::string& folderText,
-                   platform::FileSystem& files, platform::MessageBoxes& messages, Writer write) {
+                   const std::string& consequence, platform::FileSystem& files,
+                   platform::MessageBoxes& messages, Writer write) {
     auto file = files.createTextFile(fileName);
     std::string reason;
     if (!file) {
@@ -115,18 +137,22 @@ bool writeTextFile(const std::string& fileName, const std::string& folderText,
     showError(messages,
               "The file " + folderText + fileName + " could not be written.\r" +
                   (reason.empty() ? std::string("The disk may be full or locked.") : reason) +
-                  "\rThe theme was not created; an earlier file of that name is "
-                  "left as it was.");
+                  "\r" + consequence);
     return false;
 }
 
 }  // namespace
 
-bool writeLogoBatch(const state::ThemeState& theme, platform::TextFile& out) {
+bool writeLogoBatch(const state::ThemeState& theme, platform::TextFile& out,
+                    std::vector<std::string>* skipped) {
     bool allWritten = true;
     for (std::size_t slot = 0; slot < state::kLogoCount; ++slot) {
         const auto& logo = theme.logoPaths[slot];
         if (!state::holdsChoice(logo, state::kLogoPattern)) continue;
+        if (!batchQuotable(strip(logo))) {  // the line would run commands of the name's own
+            if (skipped) skipped->push_back(logo);
+            continue;
+        }
         const std::string line =
             "copy \"" + batchQuoted(strip(logo)) + "\"" + std::string(kLogoTargets[slot]);
         if (!out.writeLine(windowsLineBytes(line))) allWritten = false;
@@ -200,11 +226,18 @@ bool writeTheme(const state::ThemeState& theme, platform::FileSystem& files,
     if (!enterThemeFolder(name, files, messages)) return false;
 
     const std::string folderText = themeFolderText(name);
-    if (!writeTextFile(name + ".theme", folderText, files, messages,
+    if (!writeTextFile(name + ".theme", folderText,
+                       "The theme was not created; an earlier file of that name is left as it was.",
+                       files, messages,
                        [&](platform::TextFile& f) { return writeThemeFile(theme, f); })) {
         return false;
     }
-    if (!writeTextFile(name + ".bat", folderText, files, messages,
+    if (!writeTextFile(name + ".bat", folderText,
+                       "The theme file " + folderText + name +
+                           ".theme was written, but the splash logos cannot be installed and "
+                           "the chosen files were not copied; an earlier batch file of that "
+                           "name is left as it was.",
+                       files, messages,
                        [&](platform::TextFile& f) { return writeLogoBatch(theme, f); })) {
         return false;
     }
@@ -218,20 +251,30 @@ bool writeTheme(const state::ThemeState& theme, platform::FileSystem& files,
     return true;
 }
 
-void reportUncopied(const state::ThemeState& theme, const std::vector<std::string>& missing,
-                    platform::MessageBoxes& messages) {
-    if (missing.empty()) return;
-    std::string text = "These files could not be copied into " + themeFolderText(theme.themeName) +
-                       ", so the theme will lack them:";
-    for (const auto& m : missing) text += "\r" + m;
-    messages.show({text, "Files not copied", platform::MessageButtons::Ok,
-                   platform::MessageIcon::Warning, platform::MessageResult::Ok});
+void reportUncopied(const state::ThemeState& theme, std::vector<std::string> missing,
+                    platform::FileSystem& files, platform::MessageBoxes& messages) {
+    const std::string folderText = themeFolderText(theme.themeName);
+    // A logo whose name would break its batch line got none: the theme lacks it as well.
+    for (const auto& logo : theme.logoPaths) {
+        if (!state::holdsChoice(logo, state::kLogoPattern) || batchQuotable(strip(logo))) continue;
+        if (std::none_of(missing.begin(), missing.end(),
+                         [&](const std::string& m) { return m.starts_with(logo + " ("); }))
+            missing.push_back(logo + " (its name cannot be written in the batch file)");
+    }
+    if (!missing.empty()) {
+        std::string text =
+            "These files could not be copied into " + folderText + ", so the theme will lack them:";
+        for (const auto& m : missing) text += "\r" + m;
+        messages.show({text, "Files not copied", platform::MessageButtons::Ok,
+                       platform::MessageIcon::Warning, platform::MessageResult::Ok});
+    }
+    warnAboutCopies(theme, files, messages, folderText);
 }
 
 void createTheme(const state::ThemeState& theme, platform::FileSystem& files,
                  platform::MessageBoxes& messages) {
     if (!writeTheme(theme, files, messages)) return;
-    reportUncopied(theme, copyAssets(theme, files), messages);
+    reportUncopied(theme, copyAssets(theme, files), files, messages);
 }
 
 }  // namespace output

@@ -14,8 +14,10 @@
 namespace output {
 
 /// Writes one "copy" line per logo slot that holds a choice, slots 0 to 2; false when a
-/// write failed.
-bool writeLogoBatch(const state::ThemeState& theme, platform::TextFile& out);
+/// write failed. A logo whose name would break the line's quoting gets no line; it is added
+/// to `skipped` when given.
+bool writeLogoBatch(const state::ThemeState& theme, platform::TextFile& out,
+                    std::vector<std::string>* skipped = nullptr);
 
 /// Where the asset copies stand: the file about to be copied (a Windows path) and the bytes
 /// of the chosen files copied so far, out of all of them.
@@ -39,9 +41,11 @@ std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::Fi
 bool writeTheme(const state::ThemeState& theme, platform::FileSystem& files,
                 platform::MessageBoxes& messages);
 
-/// The warning that lists the chosen files the copies left out, if any.
-void reportUncopied(const state::ThemeState& theme, const std::vector<std::string>& missing,
-                    platform::MessageBoxes& messages);
+/// After the copies: the warning that lists the chosen files the theme lacks (left out by the
+/// copies, or a logo whose name its batch line cannot hold), then the warnings about the
+/// copies themselves (files sharing a name, pictures Windows 98 cannot read).
+void reportUncopied(const state::ThemeState& theme, std::vector<std::string> missing,
+                    platform::FileSystem& files, platform::MessageBoxes& messages);
 
 /// The whole procedure in one go: writeTheme, copyAssets, reportUncopied.
 void createTheme(const state::ThemeState& theme, platform::FileSystem& files,

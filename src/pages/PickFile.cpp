@@ -15,6 +15,10 @@ std::string pickFile(platform::CommonDialog& dialog, std::string_view filterText
                          ? std::string(currentFile.substr(0, folderEnd + 1))
                          : std::string();
     dialog.ShowOpen();
+    // Whatever dialog answered, a name with a quote or a control character would break the
+    // batch file's quoting and the theme file's lines: it ends as a cancel.
+    for (unsigned char c : dialog.FileName)
+        if (c == '"' || c < 0x20) return std::string(pattern);
     return dialog.FileName;
 }
 

@@ -26,7 +26,11 @@ std::string describe(NameProblem problem) {
             return "a part of it is \".\" or \"..\"";
         case NameProblem::ReservedDevice:
             return "a part of it is a Windows device name (CON, PRN, AUX, NUL, COM1-COM9, "
-                   "LPT1-LPT9)";
+                   "LPT1-LPT9, COM\u00B9-COM\u00B3, LPT\u00B9-LPT\u00B3)";
+        case NameProblem::NotText:
+            return "its name holds bytes that are not text";
+        case NameProblem::TrailingDotOrBlank:
+            return "a part of it ends with a dot or a blank, which Windows removes";
         case NameProblem::TooLong:
             return "a part of it is longer than Windows allows (255 characters)";
         case NameProblem::None:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,12 @@ public:
     /// (progress reports only: a copy does not depend on it).
     virtual std::optional<std::uint64_t> fileSize(std::string_view sourcePath) const {
         (void)sourcePath;
+        return std::nullopt;
+    }
+    /// Up to maxBytes from the start of a regular file in the current folder (never through
+    /// a link); nullopt when it cannot be read. Used to judge copies already made.
+    virtual std::optional<std::string> readStart(std::string_view /*name*/,
+                                                 std::size_t /*maxBytes*/) {
         return std::nullopt;
     }
     /// The current folder as a Windows path, such as "C:\skinvault\Autumn".

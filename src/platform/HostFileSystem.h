@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,9 +10,12 @@
 
 namespace platform {
 
-/// FileSystem on the host's disks through a drive map. Text files are written beside their
-/// target and renamed over it once complete; copies likewise, so a failure never leaves a
-/// half-written file in place of a good one.
+/// FileSystem on the host's disks through a drive map. Text files and copies are written
+/// under an unguessable, exclusive name (or unnamed) beside their target and renamed over it
+/// once complete, so a failure never leaves a half-written file in place of a good one and a
+/// link at the target is replaced, never written through. Each call owns its own state:
+/// copies of different files may run on different threads (each with its own
+/// HostFileSystem, since the current folder is shared).
 class HostFileSystem : public FileSystem {
 public:
     explicit HostFileSystem(DriveMap drives);
@@ -22,6 +26,7 @@ public:
     std::unique_ptr<TextFile> createTextFile(std::string_view name) override;
     bool copyFile(std::string_view sourcePath, std::string_view targetName) override;
     std::optional<std::uint64_t> fileSize(std::string_view sourcePath) const override;
+    std::optional<std::string> readStart(std::string_view name, std::size_t maxBytes) override;
     std::string currentFolder() const override;
     std::string lastError() const override { return m_lastError; }
 
@@ -29,6 +34,8 @@ private:
     std::filesystem::path hostFolder() const;
     bool fail(std::string reason);
     bool checkName(std::string_view name);
+    std::optional<int> openFolder();
+    static std::string whatIsInTheWay(const std::filesystem::path& target);
 
     DriveMap m_drives;
     char m_drive = 'C';

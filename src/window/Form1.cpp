@@ -281,7 +281,7 @@ void Form1::copiesFinished(const QStringList& missing) {
     }
     std::vector<std::string> list;
     for (const QString& m : missing) list.push_back(m.toStdString());
-    output::reportUncopied(m_copiedTheme, list, m_services.messageBoxes);
+    output::reportUncopied(m_copiedTheme, list, m_services.fileSystem, m_services.messageBoxes);
     updateMenus();
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 
@@ -78,11 +79,12 @@ TEST(CreateTheme, EmptyNameIsRefusedAndNothingIsWritten) {
     EXPECT_EQ(m.buttons, platform::MessageButtons::Ok);
     EXPECT_TRUE(treeOf(drive.root).empty());
 
-    s.themeName = " ";  // a name of one blank is a valid folder name
+    s.themeName = " ";  // Windows would strip the blank and find no name
     drive.create(s);
     ASSERT_EQ(drive.messages.shown.size(), 2u);
-    EXPECT_EQ(drive.messages.shown[1].title, "Done!");
-    EXPECT_TRUE(fs::exists(drive.theme(" ") / " .theme"));
+    EXPECT_NE(drive.messages.shown[1].text.find("must not end with a dot or a blank"),
+              std::string::npos);
+    EXPECT_TRUE(treeOf(drive.root).empty());
 }
 
 TEST(CreateTheme, FirstRunMakesTheFolderTheFilesAndTheCopies) {
@@ -299,11 +301,28 @@ TEST(CreateTheme, HostileNamesNeverEscapeTheOutputFolder) {
         {"Com1", false},
         {"LPT9.theme", false},
         {"AUX ", false},
+        {"COM\xC2\xB9", false},  // COM¹
+        {"lpt\xC2\xB3.txt", false},
+        {"Theme.", false},  // Windows strips a trailing dot or blank
+        {"Theme ", false},
+        {" ", false},
+        {"Ocean.2", true},
         {std::string(255, 'n'), false},
         {std::string(300, 'n'), false},
         {std::string(249, 'n'), true},
         {std::string(250, 'n'), false},
-        {" ", true},
+        {[] {
+             std::string e;
+             for (int i = 0; i < 125; ++i) e += "\xC3\xA9";
+             return e;
+         }(),
+         false},
+        {[] {
+             std::string e;
+             for (int i = 0; i < 124; ++i) e += "\xC3\xA9";
+             return e;
+         }(),
+         true},
         {"My Theme", true},
         {"Caf\xC3\xA9", true},
         {cyrillic, true},
@@ -334,16 +353,31 @@ TEST(CreateTheme, HostileNamesNeverEscapeTheOutputFolder) {
 }
 
 TEST(CreateTheme, AFileInTheWayIsReportedInsteadOfSuccess) {
-    TempDrive drive;
-    writeFile(drive.root / "skinvault", "not a folder");
     ThemeState s;
     s.themeName = "Blocked";
-    drive.create(s);
-    ASSERT_EQ(drive.messages.shown.size(), 1u);
-    EXPECT_EQ(drive.messages.shown[0].title, "Fatal error...");
-    EXPECT_NE(drive.messages.shown[0].text.find("c:\\skinvault\\"), std::string::npos);
-    EXPECT_EQ(readFile(drive.root / "skinvault"), "not a folder");
-    EXPECT_EQ(treeOf(drive.root), std::set<std::string>{"skinvault"});
+    enum Plant { File, DanglingLink, LinkToAFolder };
+    for (const Plant plant : {File, DanglingLink, LinkToAFolder}) {
+        TempDrive drive;
+        const bool dangling = plant == DanglingLink;
+        if (plant == File) writeFile(drive.root / "skinvault", "not a folder");
+        if (plant == DanglingLink)
+            fs::create_symlink(drive.root / "nowhere", drive.root / "skinvault");
+        if (plant == LinkToAFolder) {
+            fs::create_directory(drive.root / "elsewhere");
+            fs::create_directory_symlink(drive.root / "elsewhere", drive.root / "skinvault");
+        }
+        drive.create(s);
+        ASSERT_EQ(drive.messages.shown.size(), 1u);
+        const auto& text = drive.messages.shown[0].text;
+        EXPECT_EQ(drive.messages.shown[0].title, "Fatal error...");
+        EXPECT_NE(text.find("c:\\skinvault\\"), std::string::npos);
+        EXPECT_NE(text.find(plant == File ? "a file of that name is in the way"
+                            : dangling    ? "a link of that name to nothing is in the way"
+                                          : "a link of that name is in the way"),
+                  std::string::npos)
+            << text;
+        EXPECT_EQ(treeOf(drive.root).count("elsewhere/Blocked"), 0u) << "nothing through the link";
+    }
 
     // A folder where the theme file should go.
     TempDrive other;
@@ -408,4 +442,57 @@ TEST(CreateTheme, EveryInjectedFailureIsReportedAndKeepsTheEarlierTheme) {
             EXPECT_EQ(messages.shown[1].icon, MessageIcon::Warning);
         }
     }
+}
+
+// A batch file in the way leaves the theme file written, and the message says so.
+TEST(CreateTheme, BatchFileInTheWayIsReportedAsSuch) {
+    TempDrive drive;
+    fs::create_directories(drive.theme("T") / "T.bat");
+    ThemeState s;
+    s.themeName = "T";
+    drive.create(s);
+    ASSERT_EQ(drive.messages.shown.size(), 1u);
+    const auto& text = drive.messages.shown[0].text;
+    EXPECT_NE(text.find("c:\\skinvault\\T\\T.bat could not be written"), std::string::npos);
+    EXPECT_NE(text.find("T.theme was written"), std::string::npos) << text;
+    EXPECT_EQ(text.find("The theme was not created"), std::string::npos) << text;
+    EXPECT_TRUE(fs::is_regular_file(drive.theme("T") / "T.theme"));
+}
+
+// After the copies the user learns which chosen files the theme lost or Windows 98 cannot
+// read; a logo whose name would break the batch line's quoting gets no line.
+TEST(CreateTheme, WarningsNameFilesLostToSharedNamesPngImagesAndUnquotableLogos) {
+    TempDrive drive;
+    ThemeState s;
+    s.themeName = "Warn";
+    writeFile(drive.root / "Art" / "a" / "arrow.cur", "first");
+    writeFile(drive.root / "Art" / "b" / "ARROW.CUR", "second");
+    s.pointerPaths[0] = "C:\\Art\\a\\arrow.cur";
+    s.pointerPaths[1] = "C:\\Art\\b\\ARROW.CUR";
+    s.pointerPaths[2] = "C:\\Art\\b\\ARROW.CUR";  // the same file twice is no loss
+    std::string pngIcon("\0\0\1\0\1\0", 6);
+    pngIcon += std::string("\x20\x20\0\0\1\0\x20\0\x10\0\0\0\x16\0\0\0", 16);
+    pngIcon += std::string("\x89PNG\r\n\x1a\n\0\0\0\0\0\0\0\0", 16);
+    s.iconPaths[2] = drive.art("Png.ico", pngIcon);
+    s.iconPaths[3] = drive.art("Plain.ico", "\0\0\1\0");
+    s.logoPaths[0] = "C:\\Art\\a\" & del /q *.* & \"b.sys";
+    s.logoPaths[1] = drive.art("Wait.sys", "w");
+    drive.create(s);
+
+    EXPECT_EQ(readFile(drive.theme("Warn") / "Warn.bat"),
+              "copy \"Wait.sys\" c:\\windows\\logow.sys\r\n");
+    std::map<std::string, std::string> warnings;
+    for (const auto& m : drive.messages.shown)
+        if (m.icon == MessageIcon::Warning) warnings[m.title] = m.text;
+    ASSERT_EQ(warnings.size(), 3u);
+    const auto& notCopied = warnings["Files not copied"];
+    EXPECT_NE(notCopied.find(s.logoPaths[0]), std::string::npos) << notCopied;
+    const auto& shared = warnings["Files sharing a name"];
+    EXPECT_NE(shared.find("C:\\Art\\a\\arrow.cur, C:\\Art\\b\\ARROW.CUR: the theme holds only "
+                          "C:\\Art\\b\\ARROW.CUR"),
+              std::string::npos)
+        << shared;
+    const auto& png = warnings["Pictures Windows 98 cannot read"];
+    EXPECT_NE(png.find("Png.ico"), std::string::npos);
+    EXPECT_EQ(png.find("Plain.ico"), std::string::npos);
 }

@@ -3,7 +3,11 @@
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
+#include <csignal>
 #include <iterator>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "platform/HostFileSystem.h"
 
@@ -102,4 +106,80 @@ TEST(HostFileSystem, CopiesReplaceAndNeverTruncateTheSource) {
     EXPECT_FALSE(f.copyFile("D:\\", "d"));
     EXPECT_FALSE(f.copyFile("D:\\..\\c\\Sky.ico", "y")) << "no way out of a drive";
     EXPECT_EQ(std::distance(fs::directory_iterator(drive.root / "c"), fs::directory_iterator()), 1);
+}
+
+// A link planted in the theme folder (at the target or at a temporary name an attacker could
+// guess) must be replaced, never written through: the file outside stays as it was.
+TEST(HostFileSystem, LinksInTheFolderAreReplacedNeverWrittenThrough) {
+    enum class Plant { LinkToFile, DanglingLink, LinksAtGuessableTemporaries };
+    for (const Plant plant :
+         {Plant::LinkToFile, Plant::DanglingLink, Plant::LinksAtGuessableTemporaries}) {
+        for (const bool textFile : {false, true}) {
+            Drive drive;
+            const auto c = drive.root / "c";
+            const auto outside = drive.root / "outside";
+            const std::string name = textFile ? "a.theme" : "Sky.ico";
+            std::ofstream(drive.root / "d" / "Sky.ico", std::ios::binary) << "sky";
+            if (plant != Plant::DanglingLink) std::ofstream(outside) << "precious";
+            if (plant == Plant::LinksAtGuessableTemporaries) {
+                for (int n = 0; n < 64; ++n)
+                    fs::create_symlink(outside, c / (".skinsmith-" + std::to_string(::getpid()) +
+                                                     "-" + std::to_string(n) + ".part"));
+            } else {
+                fs::create_symlink(outside, c / name);
+            }
+            if (textFile) {
+                auto file = drive.files.createTextFile(name);
+                ASSERT_NE(file, nullptr);
+                EXPECT_TRUE(file->writeLine("sky"));
+                EXPECT_TRUE(file->close()) << file->lastError();
+            } else {
+                EXPECT_TRUE(drive.files.copyFile("D:\\Sky.ico", name)) << drive.files.lastError();
+            }
+            const std::string where = name + " case " + std::to_string(static_cast<int>(plant));
+            if (plant == Plant::DanglingLink)
+                EXPECT_FALSE(fs::exists(fs::symlink_status(outside))) << where;
+            else
+                EXPECT_EQ(readFile(outside), "precious") << where;
+            EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(c / name))) << where;
+            EXPECT_EQ(readFile(c / name), textFile ? "sky\r\n" : "sky") << where;
+        }
+    }
+}
+
+TEST(HostFileSystem, ReplacementsKeepTheEarlierPermissionsAndFailuresKeepTheEarlierFile) {
+    Drive drive;
+    const auto c = drive.root / "c";
+    std::ofstream(drive.root / "d" / "Big.wav", std::ios::binary) << std::string(64 * 1024, 'x');
+    for (const char* name : {"Big.wav", "a.theme"}) {
+        std::ofstream(c / name, std::ios::binary) << "good";
+        fs::permissions(c / name, fs::perms::owner_read | fs::perms::owner_write |
+                                      fs::perms::group_read);
+    }
+    auto file = drive.files.createTextFile("a.theme");
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->writeLine("new"));
+    EXPECT_TRUE(file->close());
+    EXPECT_EQ(fs::status(c / "a.theme").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+    // A file size limit makes the copy fail half-way, as a full disk does.
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 1000;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool copied = drive.files.copyFile("D:\\Big.wav", "Big.wav");
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(copied);
+    EXPECT_EQ(drive.files.lastError(), "file too large") << "the system's own reason";
+    EXPECT_EQ(readFile(c / "Big.wav"), "good") << "the earlier copy is untouched";
+    EXPECT_EQ(std::distance(fs::directory_iterator(c), fs::directory_iterator()), 2)
+        << "no temporary file is left behind";
+
+    EXPECT_TRUE(drive.files.copyFile("D:\\Big.wav", "Big.wav"));
+    EXPECT_EQ(fs::status(c / "Big.wav").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }

@@ -38,14 +38,16 @@ TEST(WindowsNames, RefusesWhatWindowsRefuses) {
     };
     const Case cases[] = {
         {"Autumn", NameProblem::None},
-        {" ", NameProblem::None},
+        {" ", NameProblem::TrailingDotOrBlank},
+        {"Theme.", NameProblem::TrailingDotOrBlank},
+        {"a. b", NameProblem::None},
         {"My Theme 2.0", NameProblem::None},
         {"Caf\xC3\xA9", NameProblem::None},
         {"\xD0\x9E\xD1\x81\xD0\xB5\xD0\xBD\xD1\x8C", NameProblem::None},
         {"CONSOLE", NameProblem::None},
         {"COM0", NameProblem::None},
         {"LPT10", NameProblem::None},
-        {"...", NameProblem::None},
+        {"...", NameProblem::TrailingDotOrBlank},
         {"", NameProblem::Empty},
         {".", NameProblem::DotName},
         {"..", NameProblem::DotName},
@@ -67,6 +69,16 @@ TEST(WindowsNames, RefusesWhatWindowsRefuses) {
         {"COM1", NameProblem::ReservedDevice},
         {"com9.bat", NameProblem::ReservedDevice},
         {"LPT1", NameProblem::ReservedDevice},
+        {"COM\xC2\xB9", NameProblem::ReservedDevice},  // COM¹
+        {"lpt\xC2\xB3.txt", NameProblem::ReservedDevice},
+        {"COM\xC2\xBD", NameProblem::None},  // ½ is no port
+        // Malformed UTF-8 (the first found by fuzzing): stray continuation bytes, a cut
+        // sequence, an overlong "/", a surrogate.
+        {"\xB6\xBC\xBC", NameProblem::NotText},
+        {"a\xC3", NameProblem::NotText},
+        {"\xC0\xAF", NameProblem::NotText},
+        {"\xED\xA0\x80", NameProblem::NotText},
+        {"\xF0\x9F\x98\x80", NameProblem::None},
         {std::string(255, 'a'), NameProblem::None},
         {std::string(256, 'a'), NameProblem::TooLong},
         {std::string(300, 'a'), NameProblem::TooLong},

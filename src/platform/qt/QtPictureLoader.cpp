@@ -6,69 +6,107 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
+#include <QPalette>
 #include <algorithm>
 #include <cstdint>
 #include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 
 namespace {
 
-std::uint32_t le16(const QByteArray& b, qsizetype at) {
-    return static_cast<std::uint8_t>(b[at]) | static_cast<std::uint8_t>(b[at + 1]) << 8;
+std::uint32_t le16(const uchar* b, qint64 at) {
+    return b[at] | static_cast<std::uint32_t>(b[at + 1]) << 8;
 }
-std::uint32_t le32(const QByteArray& b, qsizetype at) {
+std::uint32_t le32(const uchar* b, qint64 at) {
     return le16(b, at) | le16(b, at + 2) << 16;
 }
-
-bool bmpCutShort(QFile& file) {
-    const QByteArray head = file.read(54);
-    if (head.size() < 26) return true;
-    const qint64 offBits = le32(head, 10);
-    const std::uint32_t infoSize = le32(head, 14);
-    qint64 width = 0, height = 0, bitCount = 0, compression = 0, sizeImage = 0;
-    if (infoSize == 12) {  // OS/2 core header
-        width = le16(head, 18);
-        height = le16(head, 20);
-        bitCount = le16(head, 24);
-    } else {
-        if (head.size() < 38) return true;
-        width = static_cast<std::int32_t>(le32(head, 18));
-        height = static_cast<std::int32_t>(le32(head, 22));
-        bitCount = le16(head, 28);
-        compression = le32(head, 30);
-        sizeImage = le32(head, 34);
-    }
-    if (width < 0) width = -width;
-    if (height < 0) height = -height;
-    qint64 pixelBytes = 0;
-    if (compression == 0 || compression == 3 || compression == 6)  // uncompressed rows
-        pixelBytes = (width * bitCount + 31) / 32 * 4 * height;
-    else
-        pixelBytes = sizeImage;  // run-length or embedded data: the header's own count
-    return file.size() < offBits + pixelBytes;
+std::uint32_t le16(const QByteArray& b, qsizetype at) {
+    return le16(reinterpret_cast<const uchar*>(b.constData()), at);
+}
+std::uint32_t le32(const QByteArray& b, qsizetype at) {
+    return le32(reinterpret_cast<const uchar*>(b.constData()), at);
 }
 
-bool jpegCutShort(QFile& file) {
+// True when a run-length stream (RLE8, or RLE4 when `nibbles`) ends before its end-of-bitmap
+// code or before it has filled every row. The header's image size is not trusted: encoders
+// often write it wrong, and Qt reads the stream regardless.
+bool rleCutShort(const uchar* d, qint64 size, qint64 pos, qint64 height, bool nibbles) {
+    qint64 row = 0;
+    for (;;) {
+        if (pos + 2 > size) return true;
+        const unsigned count = d[pos];
+        const unsigned code = d[pos + 1];
+        pos += 2;
+        if (count > 0) continue;      // a run of one value
+        if (code == 1) return false;  // end of bitmap
+        if (code == 0) {              // end of line
+            if (++row >= height) return false;
+        } else if (code == 2) {  // move right and down
+            if (pos + 2 > size) return true;
+            row += d[pos + 1];
+            pos += 2;
+            if (row >= height) return false;
+        } else {  // literal pixels, padded to a 16-bit boundary
+            const qint64 bytes = nibbles ? (code + 1) / 2 : code;
+            pos += (bytes + 1) & ~qint64(1);
+        }
+    }
+}
+
+bool bmpCutShort(const uchar* d, qint64 size) {
+    if (size < 26) return true;
+    const qint64 offBits = le32(d, 10);
+    const std::uint32_t infoSize = le32(d, 14);
+    qint64 width = 0, height = 0, bitCount = 0, compression = 0, sizeImage = 0;
+    if (infoSize == 12) {  // OS/2 core header
+        width = le16(d, 18);
+        height = le16(d, 20);
+        bitCount = le16(d, 24);
+    } else {
+        if (size < 38) return true;
+        width = static_cast<std::int32_t>(le32(d, 18));
+        height = static_cast<std::int32_t>(le32(d, 22));
+        bitCount = le16(d, 28);
+        compression = le32(d, 30);
+        sizeImage = le32(d, 34);
+    }
+    // 64-bit values from 32-bit fields: negating and the row size cannot overflow.
+    if (width < 0) width = -width;
+    if (height < 0) height = -height;
+    if (offBits > size) return true;
+    if (compression == 1 || compression == 2)
+        return rleCutShort(d, size, offBits, height, compression == 2);
+    qint64 pixelBytes = sizeImage;  // embedded data: the header's own count
+    if (compression == 0 || compression == 3 || compression == 6) {  // uncompressed rows
+        const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
+        if (__builtin_mul_overflow(rowBytes, height, &pixelBytes)) return true;
+    }
+    return size - offBits < pixelBytes;
+}
+
+bool jpegCutShort(const uchar* d, qint64 size) {
     // Walk the marker segments to the first scan; the file is whole when an end-of-image
     // marker follows it. The search runs backwards from the end, so a complete file is
     // settled by its last bytes, and an EXIF thumbnail's own end marker is never seen.
-    const qint64 size = file.size();
+    // Every step moves forward in memory, so a hostile file costs one pass at most.
     qint64 pos = 2;
     qint64 scanStart = -1;
     while (pos + 4 <= size) {
-        file.seek(pos);
-        const QByteArray m = file.read(4);
-        if (static_cast<std::uint8_t>(m[0]) != 0xFF) return true;
-        const auto marker = static_cast<std::uint8_t>(m[1]);
+        if (d[pos] != 0xFF) return true;
+        const auto marker = d[pos + 1];
         if (marker == 0xFF) {  // fill byte
             ++pos;
             continue;
         }
         if (marker == 0xD9) return false;  // an image with no scan ends here
-        const qint64 length =
-            static_cast<std::uint8_t>(m[2]) << 8 | static_cast<std::uint8_t>(m[3]);
+        const qint64 length = qint64(d[pos + 2]) << 8 | d[pos + 3];
         if (marker == 0xDA) {
             scanStart = pos + 2 + length;
             break;
@@ -76,15 +114,8 @@ bool jpegCutShort(QFile& file) {
         pos += 2 + length;
     }
     if (scanStart < 0 || scanStart > size) return true;
-    constexpr qint64 kChunk = 64 * 1024;
-    qint64 end = size;
-    while (end > scanStart) {
-        const qint64 begin = std::max(scanStart, end - kChunk);
-        file.seek(begin);
-        const QByteArray chunk = file.read(end - begin + (end < size ? 1 : 0));
-        const qsizetype found = chunk.lastIndexOf(QByteArrayView("\xFF\xD9", 2));
-        if (found >= 0) return false;
-        end = begin;
+    for (qint64 at = size - 2; at >= scanStart; --at) {
+        if (d[at] == 0xFF && d[at + 1] == 0xD9) return false;
     }
     return true;
 }
@@ -121,6 +152,53 @@ bool isIconHeader(const QByteArray& head) {
            head[3] == 0;
 }
 
+// A 1-, 4- or 8-bit icon or cursor image drawn as Windows draws it: the AND mask clears the
+// background, then the colour is XORed onto it. Qt's reader drops the pixels that invert the
+// background (AND 1, colour not black), so an I-beam would preview empty; here they come out
+// as the inverse of the box's background. Nullopt for any other kind of image.
+std::optional<QImage> maskedPaletteImage(const QByteArray& bytes, qint64 at, QColor background) {
+    const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+    const qint64 size = bytes.size();
+    if (at < 0 || at + 40 > size) return std::nullopt;
+    const qint64 infoSize = le32(d, at);
+    const qint64 width = static_cast<std::int32_t>(le32(d, at + 4));
+    const qint64 height = static_cast<std::int32_t>(le32(d, at + 8)) / 2;  // XOR, then AND
+    const unsigned bits = le16(d, at + 14);
+    if (infoSize < 40 || infoSize > 1024 || le32(d, at + 16) != 0) return std::nullopt;
+    if (bits != 1 && bits != 4 && bits != 8) return std::nullopt;
+    if (width <= 0 || height <= 0 || width > 1024 || height > 1024) return std::nullopt;
+    qint64 colours = le32(d, at + 32);
+    if (colours == 0 || colours > (qint64(1) << bits)) colours = qint64(1) << bits;
+    const qint64 paletteAt = at + infoSize;
+    const qint64 xorStride = (width * bits + 31) / 32 * 4;
+    const qint64 andStride = (width + 31) / 32 * 4;
+    const qint64 xorAt = paletteAt + 4 * colours;
+    const qint64 andAt = xorAt + xorStride * height;
+    if (andAt + andStride * height > size) return std::nullopt;
+
+    const QRgb back = background.rgb() & 0xFFFFFF;
+    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
+    for (qint64 y = 0; y < height; ++y) {
+        const uchar* xorRow = d + xorAt + (height - 1 - y) * xorStride;  // rows bottom-up
+        const uchar* andRow = d + andAt + (height - 1 - y) * andStride;
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
+        for (qint64 x = 0; x < width; ++x) {
+            const qint64 bit = x * bits;
+            const unsigned index = (xorRow[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
+            const QRgb colour =
+                index < colours ? le32(d, paletteAt + 4 * qint64(index)) & 0xFFFFFF : 0;
+            const bool keepsBackground = (andRow[x / 8] >> (7 - x % 8)) & 1;
+            if (!keepsBackground)
+                line[x] = 0xFF000000 | colour;
+            else if (colour == 0)
+                line[x] = 0;  // transparent
+            else
+                line[x] = 0xFF000000 | (back ^ colour);  // inverted
+        }
+    }
+    return image;
+}
+
 // Icons and cursors are small: read once, checked and decoded from memory. A preview runs
 // on every mouse motion over a pointer button, so this path must stay close to a bare decode.
 std::optional<QImage> loadIcon(QFile& file, QSize boxSize) {
@@ -129,27 +207,81 @@ std::optional<QImage> loadIcon(QFile& file, QSize boxSize) {
     QByteArray bytes = file.readAll();
     const int best = largestIconImage(bytes);
     if (best < 0) return std::nullopt;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "ico");
-    if (best > 0 && !reader.jumpToImage(best)) return std::nullopt;
-    QImage image = reader.read();
-    if (image.isNull()) return std::nullopt;
+    // The preview box shows the window's background colour.
+    std::optional<QImage> image = maskedPaletteImage(
+        bytes, le32(bytes, 6 + 16 * best + 12), QGuiApplication::palette().color(QPalette::Window));
+    if (!image) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "ico");
+        if (best > 0 && !reader.jumpToImage(best)) return std::nullopt;
+        image = reader.read();
+        if (image->isNull()) return std::nullopt;
+    }
     // Icons are pixel art: stretch them without blurring.
     if (boxSize.isValid() && !boxSize.isEmpty())
-        image = image.scaled(boxSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        *image = image->scaled(boxSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     return image;
+}
+
+// A damaged run-length bitmap can decode to palette indices beyond its colour table, and
+// Qt reads past the table when it draws or scales such a picture. Padding the table with
+// black makes every index a colour.
+void completePalette(QImage& image) {
+    const int needed = image.format() == QImage::Format_Indexed8 ? 256 : image.depth() == 1 ? 2 : 0;
+    if (image.colorCount() >= needed) return;
+    QList<QRgb> table = image.colorTable();
+    table.resize(needed, qRgb(0, 0, 0));
+    image.setColorTable(table);
+}
+
+// Opens a regular file for reading; anything else (a FIFO, a device, a folder) is refused
+// before it can block the window.
+bool openRegularFile(const QString& hostPath, QFile& file) {
+    const int fd = ::open(QFile::encodeName(hostPath).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return false;
+    }
+    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+}
+
+// Judges the whole file in memory (mapped, so only the pages looked at are read).
+bool fileCutShort(QFile& file, const QByteArray& format) {
+    const qint64 size = file.size();
+    if (size <= 0) return true;
+    uchar* mapped = file.map(0, size);
+    bool cut = true;
+    if (mapped) {
+        cut = isPictureDataCutShort(QByteArrayView(reinterpret_cast<const char*>(mapped), size),
+                                    format);
+        file.unmap(mapped);
+    } else {
+        file.seek(0);
+        cut = isPictureDataCutShort(file.readAll(), format);
+    }
+    file.seek(0);
+    return cut;
 }
 
 }  // namespace
 
-bool isPictureCutShort(const QString& hostPath, const QByteArray& format) {
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly)) return true;
-    if (format == "bmp") return bmpCutShort(file);
-    if (format == "jpeg" || format == "jpg") return jpegCutShort(file);
-    if (format == "ico" || format == "cur") return largestIconImage(file.readAll()) < 0;
+bool isPictureDataCutShort(QByteArrayView data, QByteArrayView format) {
+    const auto* d = reinterpret_cast<const uchar*>(data.data());
+    if (format == "bmp") return bmpCutShort(d, data.size());
+    if (format == "jpeg" || format == "jpg") return data.size() < 2 || jpegCutShort(d, data.size());
+    if (format == "ico" || format == "cur") return largestIconImage(data.toByteArray()) < 0;
     return false;
+}
+
+bool isPictureCutShort(const QString& hostPath, const QByteArray& format) {
+    QFile file;
+    if (!openRegularFile(hostPath, file)) return true;
+    return fileCutShort(file, format);
 }
 
 QtPictureLoader::QtPictureLoader(DriveMap drives) : m_drives(std::move(drives)) {}
@@ -187,25 +319,32 @@ std::optional<QSize> QtPictureLoader::declaredSize(const std::string& windowsPat
 }
 
 std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSize boxSize) {
-    {
-        QFile file(hostPath);
-        if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-        if (isIconHeader(file.peek(4))) return loadIcon(file, boxSize);
-    }
-    QImageReader reader(hostPath);
+    QFile file;
+    if (!openRegularFile(hostPath, file)) return std::nullopt;
+    if (isIconHeader(file.peek(4))) return loadIcon(file, boxSize);
+
+    // Read from the file already opened, so what was checked is what is decoded.
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
-    if (format.isEmpty() || isPictureCutShort(hostPath, format)) return std::nullopt;
+    if (format.isEmpty() || fileCutShort(file, format)) return std::nullopt;
 
     // Qt's BMP reader cannot scale while decoding: a big bitmap is read a row at a time.
     if (format == "bmp") {
         if (auto streamed = readBmpScaled(hostPath, boxSize)) return streamed;
     }
     // Decoding at the box's size lets JPEG scale in the decoder, so a photograph of many
-    // megapixels is never held whole.
-    if (boxSize.isValid() && !boxSize.isEmpty()) reader.setScaledSize(boxSize);
+    // megapixels is never held whole. Palette pictures are scaled only once their palette is
+    // whole (Qt's BMP reader cannot scale while decoding anyway).
+    const bool scale = boxSize.isValid() && !boxSize.isEmpty();
+    const bool palette = format == "bmp";
+    if (scale && !palette) reader.setScaledSize(boxSize);
     QImage image = reader.read();
     if (image.isNull()) return std::nullopt;
+    if (palette) {
+        completePalette(image);
+        if (scale) image = image.scaled(boxSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     return image;
 }
 

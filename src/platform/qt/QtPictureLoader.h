@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -33,6 +34,10 @@ private:
     mutable std::string m_stampPath;
     mutable std::string m_stampHost;
 };
+
+/// True when the picture bytes (a whole BMP, JPEG or ICO/CUR file) are shorter than their
+/// headers say, or the headers are impossible; false for a complete file or another format.
+bool isPictureDataCutShort(QByteArrayView data, QByteArrayView format);
 
 /// True when the picture file is shorter than its headers say (BMP, JPEG, ICO/CUR); false
 /// for a complete file or a format it does not know.
