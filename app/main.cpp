@@ -1,7 +1,6 @@
 // Skinsmith: reads the command line, builds the platform services, shows Form1 and runs the
 // event loop.
 #include <QApplication>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -72,9 +71,8 @@ int main(int argc, char** argv) {
     QObject::connect(&form, &window::Form1::exitRequested, &application, &QApplication::quit);
     form.show();
     // The theme file named on the command line (the file manager passes one), as a host path.
-    // It opens once the window is up, so a message about it stands over the window.
-    if (!commandLine.themeFile.isEmpty()) {
-        QTimer::singleShot(0, &form, [&form, &commandLine] { form.openThemeFile(commandLine.themeFile); });
-    }
+    // It is in place before the first event is handled, so nothing the user types can come
+    // before it; a message about it stands over the window.
+    if (!commandLine.themeFile.isEmpty()) form.openThemeFile(commandLine.themeFile);
     return application.exec();
 }

@@ -3,9 +3,12 @@
 // command line is answered before any display is needed.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <ostream>
 #include <string>
 
@@ -223,5 +226,86 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<CommandLineCase>& info) {
         return std::string(info.param.name);
     });
+
+}  // namespace
+
+namespace {
+
+/// Runs xdotool on the display and returns what it printed.
+QString xdotool(const QString& display, const QStringList& arguments) {
+    return run(QStringLiteral("xdotool"), arguments, display).trimmed();
+}
+
+// A user opens a theme file from the file manager (its path on the command line), changes a
+// slot by keyboard through the real file dialog, and creates it under another name.
+TEST(RunningToolTest, ThemeGivenOnTheCommandLineIsChangedAndCreatedAgainByKeyboard) {
+    for (const char* tool : {"xdotool", "xprop"})
+        if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
+            GTEST_SKIP() << tool << " is not installed";
+    Xvfb server;
+    if (!server.start()) GTEST_SKIP() << "Xvfb could not be started";
+
+    QTemporaryDir home;
+    QDir(home.path()).mkpath(QStringLiteral("pack"));
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(home.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write(QStringLiteral("pack/SKY.ICO"),
+          QByteArray::fromBase64("AAABAAEAAQEAAAEAIAAwAAAAFgAAACgAAAABAAAAAgAAAAEAIAAAAAAABAAAAAAAA"
+                                 "AAAAAAAAAAAAAAAAAD/AAD/AAAAAA=="));
+    write(QStringLiteral("pack/NEW.SYS"), "BM not a real picture, but a file to copy");
+    write(QStringLiteral("pack/Night.theme"),
+          "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
+          "DefaultValue=%ThemeDir%sky.ico\r\n[Control Panel\\Colors]\r\nMenu=1 2 3\r\n");
+
+    QProcess tool;
+    QProcessEnvironment env = withoutDisplay();
+    env.insert(QStringLiteral("DISPLAY"), server.display());
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+    tool.setProcessEnvironment(env);
+    tool.start(kBinary, {home.filePath(QStringLiteral("pack/Night.theme"))});
+    ASSERT_TRUE(tool.waitForStarted(-1));
+
+    // --sync waits until the window is mapped; the theme is in place before any key counts.
+    const QString d = server.display();
+    const QString window =
+        xdotool(d, {"search", "--sync", "--name", "^Skinsmith for Microsoft Plus! $"})
+            .section(QLatin1Char('\n'), 0, 0);
+    ASSERT_FALSE(window.isEmpty());
+    // The name box has the focus: a new name, then Tab to "Startup logo..." and pick by typing.
+    xdotool(d, {"windowfocus", "--sync", window, "key", "ctrl+a", "type", "Night Copy"});
+    xdotool(d, {"key", "Tab", "space"});
+    const QString dialog = xdotool(d, {"search", "--sync", "--name", "^Open$"}).section('\n', 0, 0);
+    xdotool(d, {"windowfocus", "--sync", dialog, "type",
+                home.filePath(QStringLiteral("pack/NEW.SYS"))});
+    xdotool(d, {"key", "Return"});
+    // The keys go to the window only once the dialog is gone and the window active again.
+    while (!xdotool(d, {"search", "--name", "^Open$"}).isEmpty()) QThread::yieldCurrentThread();
+    // Ctrl+S is Create Theme; Enter closes "Done!", then the copies run.
+    xdotool(d, {"windowactivate", "--sync", window});
+    xdotool(d, {"windowfocus", "--sync", window, "key", "ctrl+s"});
+    const QString done = xdotool(d, {"search", "--sync", "--name", "^Done!$"}).section('\n', 0, 0);
+    xdotool(d, {"windowfocus", "--sync", done, "key", "Return"});
+
+    const QString folder = home.filePath(QStringLiteral("skinvault/Night Copy/"));
+    // The logo is the last chosen file copied: once it is there, the copies are done.
+    while (!QFile::exists(folder + QStringLiteral("NEW.SYS")) && tool.state() == QProcess::Running)
+        tool.waitForFinished(100);
+    QFile theme(folder + QStringLiteral("Night Copy.theme"));
+    ASSERT_TRUE(theme.open(QIODevice::ReadOnly)) << tool.readAllStandardError().toStdString();
+    const QByteArray text = theme.readAll();
+    EXPECT_TRUE(text.contains("DefaultValue=%ThemeDir%SKY.ICO\r\n")) << text.constData();
+    EXPECT_TRUE(text.contains("\r\nMenu= 1 2 3\r\n")) << text.constData();
+    QFile batch(folder + QStringLiteral("Night Copy.bat"));
+    ASSERT_TRUE(batch.open(QIODevice::ReadOnly));
+    EXPECT_EQ(batch.readAll(), QByteArray("copy \"NEW.SYS\" c:\\logo.sys\r\n"));
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("SKY.ICO")));
+
+    tool.terminate();
+    EXPECT_TRUE(tool.waitForFinished(-1));
+}
 
 }  // namespace
