@@ -4,6 +4,7 @@
 #include <string_view>
 #include <utility>
 
+#include "output/CreateTheme.h"
 #include "output/ThemeFile.h"
 
 namespace output {
@@ -29,15 +30,8 @@ std::string folded(std::string_view utf8) {
 // Every slot that holds a choice, in the order copyAssets copies them.
 std::vector<std::string> chosenInCopyOrder(const state::ThemeState& theme) {
     std::vector<std::string> chosen;
-    auto add = [&](const std::string& slot, std::string_view pattern) {
-        if (state::holdsChoice(slot, pattern)) chosen.push_back(slot);
-    };
-    for (const auto& p : theme.iconPaths) add(p, state::kIconPattern);
-    for (const auto& p : theme.logoPaths) add(p, state::kLogoPattern);
-    for (const auto& p : theme.soundPaths) add(p, state::kSoundPattern);
-    for (const auto& p : theme.pointerPaths) add(p, state::kPointerPattern);
-    add(theme.screenSaverPath, state::kScreenSaverPattern);
-    add(theme.wallpaperPath, state::kWallpaperPattern);
+    for (const AssetSlot& slot : assetSlotsInCopyOrder(theme))
+        if (state::holdsChoice(*slot.path, slot.pattern)) chosen.push_back(*slot.path);
     return chosen;
 }
 

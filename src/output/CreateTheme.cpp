@@ -160,17 +160,10 @@ bool writeLogoBatch(const state::ThemeState& theme, platform::TextFile& out,
     return allWritten;
 }
 
-std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::FileSystem& files,
-                                    const std::function<void(const CopyProgress&)>& progress,
-                                    const std::atomic<bool>* cancel) {
-    struct Slot {
-        const std::string* path;
-        std::string_view pattern;
-        std::uint64_t size;
-    };
-    std::vector<Slot> slots;
+std::vector<AssetSlot> assetSlotsInCopyOrder(const state::ThemeState& theme) {
+    std::vector<AssetSlot> slots;
     auto add = [&](const std::string& path, std::string_view pattern) {
-        slots.push_back({&path, pattern, 0});
+        slots.push_back({&path, pattern});
     };
     for (const auto& p : theme.iconPaths) add(p, state::kIconPattern);
     for (const auto& p : theme.logoPaths) add(p, state::kLogoPattern);
@@ -178,6 +171,17 @@ std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::Fi
     for (const auto& p : theme.pointerPaths) add(p, state::kPointerPattern);
     add(theme.screenSaverPath, state::kScreenSaverPattern);
     add(theme.wallpaperPath, state::kWallpaperPattern);
+    return slots;
+}
+
+std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::FileSystem& files,
+                                    const std::function<void(const CopyProgress&)>& progress,
+                                    const std::atomic<bool>* cancel) {
+    struct Slot : AssetSlot {
+        std::uint64_t size = 0;
+    };
+    std::vector<Slot> slots;
+    for (const AssetSlot& slot : assetSlotsInCopyOrder(theme)) slots.push_back({slot});
 
     CopyProgress where;
     if (progress) {

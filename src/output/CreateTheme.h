@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -26,6 +27,15 @@ struct CopyProgress {
     std::uint64_t bytesDone = 0;
     std::uint64_t bytesTotal = 0;
 };
+
+/// A file slot of the theme and its pick pattern.
+struct AssetSlot {
+    const std::string* path;
+    std::string_view pattern;
+};
+/// Every file slot, in the order the copies run: icons, logos, sounds, pointers, screen
+/// saver, wallpaper (a later copy of the same name wins).
+std::vector<AssetSlot> assetSlotsInCopyOrder(const state::ThemeState& theme);
 
 /// Copies every asset into the current folder in the fixed order (icons, logos, sounds,
 /// pointers, screen saver, wallpaper), calling `progress` before each chosen file and once at

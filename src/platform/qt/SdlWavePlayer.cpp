@@ -219,22 +219,17 @@ bool SdlWavePlayer::play() {
 bool SdlWavePlayer::stop() {
     if (m_openPath.empty() || m_device == 0) return false;
     // The file stays open, so the next "play" starts the sound again from its beginning.
-    std::unique_ptr<Job> dropped;
-    {
-        std::lock_guard lock(m_mutex);
-        ++m_generation;
-        dropped = std::move(m_playing);
-        SDL_PauseAudioDevice(m_device, 1);
-        SDL_ClearQueuedAudio(m_device);
-    }
-    m_wake.notify_all();
+    silence();
     return true;
 }
 
 void SdlWavePlayer::close() {
     m_opened.reset();
     m_openPath.clear();
-    if (m_device == 0) return;
+    if (m_device != 0) silence();
+}
+
+void SdlWavePlayer::silence() {
     std::unique_ptr<Job> dropped;
     {
         std::lock_guard lock(m_mutex);

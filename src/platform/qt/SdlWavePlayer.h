@@ -50,6 +50,8 @@ private:
     bool play();
     bool stop();
     void close();
+    /// Drops the sound playing and what is queued; the decoding thread lets go of it.
+    void silence();
     void decodeLoop();
 
     DriveMap m_drives;
