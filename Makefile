@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # The two commands of the README: `make run` builds and starts Skinsmith,
 # `make test` builds everything under the sanitizers and runs every test. Both install what
 # they need first. `make package` builds the Debian package; `make lint` runs clang-tidy;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "platform/DriveMap.h"
@@ -33,9 +34,8 @@ private:
     platform::QtPictureLoader m_pictureLoader;
     platform::SdlWavePlayer m_wavePlayer;
     platform::QtProgramLauncher m_programLauncher;
-    window::Services m_services{m_fileSystem,    m_messageBoxes, m_commonDialog,
-                                m_pictureLoader, m_wavePlayer,   m_programLauncher,
-                                m_drives};
+    window::Services m_services{m_fileSystem, m_messageBoxes,    m_commonDialog, m_pictureLoader,
+                                m_wavePlayer, m_programLauncher, m_drives};
 };
 
 }  // namespace app

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Skinsmith: reads the command line, builds the platform services, shows Form1 and runs the
 // event loop.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Helpers for benchmarks that measure in fresh child processes: spawning this same program

@@ -14,9 +14,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
-#include <optional>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up cost of Skinsmith's window: time from process start to the first painted frame of
 // Form1, and peak memory at that moment, against a floor measured in the same run: a minimal
 // Qt window holding an eight-page QTabWidget. Each figure is the median of fresh processes,

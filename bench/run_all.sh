@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs every benchmark of a build folder (default build/release) one after the other.
 set -uo pipefail
 build=${1:-build/release}

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian 12 packages Skinsmith needs to build, run and test.
 # Skips what is installed; uses apt-get as root or through sudo otherwise.
 set -euo pipefail

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/DriveMap.h"
 
 #include <cctype>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/HostFileSystem.h"
 
 #include <cctype>

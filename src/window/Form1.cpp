@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window/Form1.h"
 
 #include <QCoreApplication>
@@ -236,7 +237,8 @@ bool Form1::copying() const {
 
 void Form1::Command1_Click() {
     if (refusedWhileCopying("creating a theme again")) return;
-    const bool written = output::writeTheme(m_theme, m_services.fileSystem, m_services.messageBoxes);
+    const bool written =
+        output::writeTheme(m_theme, m_services.fileSystem, m_services.messageBoxes);
     updateMenus();
     if (!written) return;
     startCopies();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window/TabStrip.h"
 
 #include <QApplication>

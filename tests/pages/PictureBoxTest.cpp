@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The picture box tells a click from a double-click: QWidget alone would report a
 // double-click as a second press.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Qt dialog and message boxes where they can be driven: the message box through its
 // keyboard, the open dialog's filter and its refusal of names Windows cannot hold.
 #include <gtest/gtest.h>

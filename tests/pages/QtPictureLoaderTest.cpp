@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The preview loader on real files: formats by content, the largest icon image, decoding at
 // the box's size, and files cut short refused instead of shown with garbage.
 #include <gtest/gtest.h>

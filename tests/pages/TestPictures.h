@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Picture files for tests, written into a folder: icons of one or several sizes, a static

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <csignal>
 #include <iterator>
 
 #include <sys/resource.h>
@@ -153,8 +154,8 @@ TEST(HostFileSystem, ReplacementsKeepTheEarlierPermissionsAndFailuresKeepTheEarl
     std::ofstream(drive.root / "d" / "Big.wav", std::ios::binary) << std::string(64 * 1024, 'x');
     for (const char* name : {"Big.wav", "a.theme"}) {
         std::ofstream(c / name, std::ios::binary) << "good";
-        fs::permissions(c / name, fs::perms::owner_read | fs::perms::owner_write |
-                                      fs::perms::group_read);
+        fs::permissions(c / name,
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     }
     auto file = drive.files.createTextFile("a.theme");
     ASSERT_NE(file, nullptr);

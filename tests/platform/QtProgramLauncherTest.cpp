@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Programs started for real from a temporary drive C:. Each stand-in program is a shell
 // script that reports how it was called into a file the test waits for.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Wave previews played for real: SDL's disk driver writes every sample the device plays to a
 // file, which the tests compare with the source signal. The device runs at one fixed format
 // (44.1 kHz, 16-bit stereo), so a wave in that format comes out byte for byte, and the others

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Writes wave files in the encodings a sound preview must play, from 16-bit source samples.

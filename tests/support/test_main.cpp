@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test entry point: a QApplication on the offscreen platform unless one is set, so the
 // suites run (and are discovered at build time) without a display.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The pointer, sound, screen saver and splash logo pages in the real window, driven by
 // mouse events on their named controls.
 #include "window/Form1Fixture.h"

@@ -88,8 +88,8 @@ protected:
     }
 
     GatedFileSystem m_gate{m_files};
-    window::Services m_gatedServices{m_gate,     m_messages, m_dialog,
-                                     m_pictures, m_player,   m_launcher, m_drives};
+    window::Services m_gatedServices{m_gate,   m_messages, m_dialog, m_pictures,
+                                     m_player, m_launcher, m_drives};
     std::unique_ptr<window::Form1> m_gated;
     // Runs before the window goes, so its worker never waits at a closed gate.
     QScopeGuard<std::function<void()>> m_open{[this] { m_gate.allow(1000); }};

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The real Form1 with scripted dialogs and message boxes, the real picture loader and file
@@ -84,7 +85,7 @@ protected:
     fakes::ScriptedCommonDialog m_dialog;
     fakes::RecordingWavePlayer m_player;
     fakes::RecordingProgramLauncher m_launcher;
-    window::Services m_services{m_files,  m_messages, m_dialog,  m_pictures,
+    window::Services m_services{m_files,  m_messages, m_dialog, m_pictures,
                                 m_player, m_launcher, m_drives};
     std::unique_ptr<window::Form1> m_form;
 };

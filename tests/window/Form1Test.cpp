@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Form1 as the user meets it: the real window with scripted dialogs and message boxes, the
 // real picture loader and file system on a temporary C: drive, driven by Qt Test events.
 #include "window/Form1Fixture.h"

@@ -115,7 +115,7 @@ protected:
     platform::QtCommonDialog m_dialog{m_drives, m_messages};
     fakes::RecordingWavePlayer m_player;
     fakes::RecordingProgramLauncher m_launcher;
-    window::Services m_services{m_files,  m_messages, m_dialog,  m_pictures,
+    window::Services m_services{m_files,  m_messages, m_dialog, m_pictures,
                                 m_player, m_launcher, m_drives};
     std::unique_ptr<window::Form1> m_form;
     MousePresses m_presses;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real binary: under an X server the test starts itself, its window appears with its
 // caption; with no display at all it says so in one line and fails instead of aborting; its
 // command line is answered before any display is needed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/QtPictureLoader.h"
 
 #include "platform/qt/BmpStream.h"

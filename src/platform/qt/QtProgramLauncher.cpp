@@ -1,14 +1,15 @@
+// SPDX-License-Identifier: MIT
 #include "platform/qt/QtProgramLauncher.h"
 
 #include <QByteArray>
 #include <QDesktopServices>
-#include <QUrl>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 namespace platform {
 namespace {

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws Skinsmith's window icon (32 x 32, 16 colours) and writes it as skinsmith.ico.
 
 The picture: a monitor whose screen shows a teal desktop with a small window and a row of
