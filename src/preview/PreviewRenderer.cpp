@@ -339,8 +339,9 @@ QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPict
 }
 
 int PreviewRenderer::elementAt(QPoint point) const {
-    for (auto it = m_regions.rbegin(); it != m_regions.rend(); ++it)
-        if (it->rect.contains(point)) return it->element;
+    // The last drawn is topmost.
+    for (std::size_t i = m_regions.size(); i-- > 0;)
+        if (m_regions[i].rect.contains(point)) return m_regions[i].element;
     return kNone;
 }
 

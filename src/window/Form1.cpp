@@ -262,7 +262,9 @@ void Form1::startCopies() {
 
 void Form1::copyProgress(const QString& file, quint64 bytesDone, quint64 bytesTotal) {
     if (m_copyProgress == nullptr || m_copyProgress->wasCanceled()) return;
-    auto megabytes = [](quint64 bytes) { return QString::number(bytes / 1048576.0, 'f', 1); };
+    auto megabytes = [](quint64 bytes) {
+        return QString::number(static_cast<double>(bytes) / 1048576.0, 'f', 1);
+    };
     const QString where = file.isEmpty() ? QString() : QStringLiteral("Copying %1\n").arg(file);
     m_copyProgress->setLabelText(
         where +
@@ -435,7 +437,7 @@ void Form1::dropEvent(QDropEvent* event) {
     if (files.isEmpty()) return;
     event->acceptProposedAction();
     // The drop ends before any message box opens, so the file manager is not kept waiting.
-    const QString file = files.first();
+    const QString& file = files.first();
     QTimer::singleShot(0, this, [this, file] {
         if (mayDiscardTheme(kOpenTitle)) openThemeFile(file);
     });

@@ -79,7 +79,7 @@ struct SdlWavePlayer::Job {
             // SDL 2.26's resampler keeps back the last few hundred frames even through a
             // flush; a little silence after the sound pushes them out.
             if (info.samplerate != SdlWavePlayer::kDeviceFrequency) {
-                samples.assign(static_cast<std::size_t>(1024 * info.channels), 0);
+                samples.assign(1024 * static_cast<std::size_t>(info.channels), 0);
                 SDL_AudioStreamPut(stream, samples.data(),
                                    static_cast<int>(samples.size() * sizeof(short)));
             }
