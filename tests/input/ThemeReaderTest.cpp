@@ -206,11 +206,17 @@ TEST_F(ThemeReaderTest, AnythingThatIsNoThemeFileIsRefusedWithAReason) {
     fs::create_directories(m_root / "bad/folder.theme");
     ASSERT_EQ(mkfifo((m_root / "bad/pipe.theme").c_str(), 0600), 0);
     fs::create_symlink(m_root / "nowhere", m_root / "bad/dangling.theme");
-    for (const char* name : {"notes", "binary", "huge", "folder", "pipe", "dangling", "absent"}) {
+    // Each with the reason the user reads.
+    const std::vector<std::pair<const char*, const char*>> files = {
+        {"notes", "none of the sections"}, {"binary", "binary data"},
+        {"huge", "larger than 1 MiB"},     {"folder", "a folder"},
+        {"pipe", "not a regular file"},    {"dangling", "No such file"},
+        {"absent", "No such file"}};
+    for (const auto& [name, reason] : files) {
         SCOPED_TRACE(name);
         const auto result = open("C:\\bad\\" + std::string(name) + ".theme");
         EXPECT_FALSE(result.opened);
-        EXPECT_FALSE(result.error.empty());
+        EXPECT_NE(result.error.find(reason), std::string::npos) << result.error;
     }
     EXPECT_FALSE(open("Q:\\unmapped.theme").opened);
 }
