@@ -15,6 +15,7 @@
 #include "pages/TestPictures.h"
 #include "platform/qt/BmpStream.h"
 #include "platform/qt/QtPictureLoader.h"
+#include "support/TempDrive.h"
 
 namespace {
 
@@ -124,11 +125,7 @@ protected:
             EXPECT_EQ(image.pixel(centres[q]), stored(q, bits)) << "quadrant " << q;
     }
     QTemporaryDir m_dir;
-    platform::DriveMap m_drives = [this] {
-        platform::DriveMap d;
-        d.map('C', m_dir.path().toStdString());
-        return d;
-    }();
+    platform::DriveMap m_drives = testsupport::driveOn(m_dir.path());
     platform::QtPictureLoader m_loader{m_drives};
 };
 

@@ -9,6 +9,7 @@
 #include "pages/TestPictures.h"
 #include "platform/qt/QtPictureLoader.h"
 #include "preview/PointerImages.h"
+#include "support/TempDrive.h"
 
 namespace {
 
@@ -41,11 +42,7 @@ protected:
         return shown;
     }
     QTemporaryDir m_dir;
-    platform::DriveMap m_drives = [this] {
-        platform::DriveMap d;
-        d.map('C', m_dir.path().toStdString());
-        return d;
-    }();
+    platform::DriveMap m_drives = testsupport::driveOn(m_dir.path());
     platform::QtPictureLoader m_loader{m_drives};
 };
 

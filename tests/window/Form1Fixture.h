@@ -30,6 +30,7 @@
 #include "platform/DriveMap.h"
 #include "platform/HostFileSystem.h"
 #include "platform/qt/QtPictureLoader.h"
+#include "support/TempDrive.h"
 #include "window/Form1.h"
 #include "window/TabStrip.h"
 
@@ -38,11 +39,7 @@ namespace form1test {
 using pages::PictureBox;
 using platform::MessageResult;
 
-inline platform::DriveMap driveOn(const QString& folder) {
-    platform::DriveMap drives;
-    drives.map('C', folder.toStdString());
-    return drives;
-}
+using testsupport::driveOn;
 
 inline QColor qcolor(state::Color c) {
     return QColor(static_cast<int>(state::red(c)), static_cast<int>(state::green(c)),

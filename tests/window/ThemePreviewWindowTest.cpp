@@ -13,6 +13,7 @@
 #include "pages/TestPictures.h"
 #include "platform/qt/QtPictureLoader.h"
 #include "preview/AniFiles.h"
+#include "support/TempDrive.h"
 #include "window/ThemePreviewWindow.h"
 
 namespace {
@@ -41,11 +42,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    platform::DriveMap m_drives = [this] {
-        platform::DriveMap d;
-        d.map('C', m_dir.path().toStdString());
-        return d;
-    }();
+    platform::DriveMap m_drives = testsupport::driveOn(m_dir.path());
     platform::QtPictureLoader m_loader{m_drives};
     state::ThemeState m_theme;
     ThemePreviewWindow m_window{m_theme, m_loader};
