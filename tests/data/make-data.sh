@@ -20,3 +20,6 @@ for c in green blue; do
 done
 # Red, green and blue, a sixth of a second each.
 python3 binary.py animated busy.ani 10 red.cur green.cur blue.cur
+
+# --- Theme output: an icon whose one image is PNG-compressed, as ImageMagick stores 256x256.
+convert -size 256x256 xc:red png.ico
