@@ -314,8 +314,9 @@ TEST(CreateTheme, WarningsNameFilesLostToSharedNamesPngImagesAndUnquotableLogos)
     drive.copiesSucceed = true;  // even the logo whose name its batch line cannot hold
     ThemeState s;
     s.themeName = "Warn";
-    s.pointerPaths[0] = drive.art("arrow.cur", "first");
-    s.pointerPaths[1] = s.pointerPaths[2] = drive.art("b/ARROW.CUR", "second");  // twice: no loss
+    s.pointerPaths[0] = drive.art("\xC3\xA9t\xC3\xA0\xC3\xBE.cur", "first");  // "étàþ.cur"
+    // The same file in two slots is no loss.
+    s.pointerPaths[1] = s.pointerPaths[2] = drive.art("b/\xC3\x89T\xC3\x80\xC3\x9E.CUR", "2");
     s.iconPaths[2] = drive.art("Png.ico", testdata::bytes("png.ico").toStdString());
     s.iconPaths[3] = drive.art("Plain.ico", testdata::bytes("red.ico").toStdString());
     s.logoPaths[0] = "C:\\Art\\a\" & del /q *.* & \"b.sys";
@@ -329,7 +330,8 @@ TEST(CreateTheme, WarningsNameFilesLostToSharedNamesPngImagesAndUnquotableLogos)
         {"Files sharing a name",
          "These chosen files share one name in c:\\skinvault\\Warn\\ (Windows does not tell "
          "capitals from small letters), so the theme lost all but the last of each:\r"
-         "C:\\Art\\arrow.cur, C:\\Art\\b\\ARROW.CUR: the theme holds only C:\\Art\\b\\ARROW.CUR"},
+         "C:\\Art\\\xC3\xA9t\xC3\xA0\xC3\xBE.cur, C:\\Art\\b\\\xC3\x89T\xC3\x80\xC3\x9E.CUR: the "
+         "theme holds only C:\\Art\\b\\\xC3\x89T\xC3\x80\xC3\x9E.CUR"},
         {"Pictures Windows 98 cannot read",
          "These icons or cursors hold PNG-compressed images, which Windows 95 and 98 cannot "
          "show:\rC:\\Art\\Png.ico"}};
