@@ -17,8 +17,7 @@
 
 namespace fs = std::filesystem;
 
-class ThemeReaderTest : public testing::Test {
-protected:
+struct ThemeReaderTest : testing::Test {
     void write(const fs::path& relative, std::string_view bytes) {
         fs::create_directories((m_root / relative).parent_path());
         std::ofstream(m_root / relative, std::ios::binary) << bytes;
@@ -60,13 +59,12 @@ TEST_F(ThemeReaderTest, CreatedThemesOpenAsTheStateThatMadeThem) {
     const auto result = input::openTheme(m_drives, "C:\\skinvault\\Autumn 100%\\Autumn 100%.theme");
     ASSERT_TRUE(result.opened) << result.error;
     EXPECT_EQ(result.opened->theme, expected);
-    EXPECT_TRUE(result.opened->report.empty());
 }
 
 // One pack as real packs write it, in each line end and both encodings, over files whose
 // names are upper-case 8.3, as packs unpacked from old discs hold them.
 TEST_F(ThemeReaderTest, ReadsThemeFilesAsWindowsReadsThem) {
-    for (const char* file : {"pack/ARROW.CUR", "pack/SKY.BMP", "pack/BLUE.SCR", "art/Moon.ico",
+    for (const char* file : {"pack/ARROW,2", "pack/SKY.BMP", "pack/BLUE.SCR", "art/Moon.ico",
                              "WINDOWS/MEDIA/chord.wav", "pack/D\xC3\xA9j\xC3\xA0.wav",
                              "pack/LOGO1.SYS", "pack/wait 100%.sys"})
         write(file, "x");
@@ -77,29 +75,30 @@ TEST_F(ThemeReaderTest, ReadsThemeFilesAsWindowsReadsThem) {
     const std::pair<std::string, std::string> forms[] = {
         {"", "\r\n"}, {"", "\n"}, {"", "\r"}, {"\xEF\xBB\xBF", "\r\n"}};  // UTF-8 after its mark
     for (const auto& [mark, end] : forms) {
-        std::string text =
-            mark +
+        const std::string deja = mark.empty() ? "D\xE9j\xE0" : "D\xC3\xA9j\xC3\xA0";
+        const std::string text =
             "; made on a Windows 98 machine\n[control panel\\CURSORS]\n"
-            "Arrow=%ThemeDir%arrow.cur\nWait=%ThemeDir%GONE.ANI\n[CONTROL PANEL\\desktop]\n"
+            "Arrow=%ThemeDir%arrow,2\nWait=%ThemeDir%GONE.ANI\n[CONTROL PANEL\\desktop]\n"
             "  wallpaper = %themedir%Sky.bmp \ntilewallpaper=1\n"
             "[AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current]\n"
             "DefaultValue=%WinDir%media\\CHORD.WAV\n"
             "[AppEvents\\Schemes\\Apps\\.Default\\RingIn\\.Current]\nDefaultValue=" +
-            (mark.empty() ? "D\xE9j\xE0" : "D\xC3\xA9j\xC3\xA0") +
+            deja +
             ".wav\n[Control Panel\\Colors]\nMenu=1 2 3\nMenu=9 9 9\nBackground=300 0 0\n"
             "Window=1 2\nGradientActiveTitle=1 1 1\n"
             "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\n"
             "DefaultValue=\"C:\\art\\moon.ico\",0\n"
             "[CLSID\\{208D2C60-3AEA-1069-A2D7-08002B30309D}\\DefaultIcon]\n"
             "DefaultValue=%WinDir%SYSTEM\\shell32.dll,15\n"
-            "[boot]\nSCRNSAVE.EXE=%WinDir%SYSTEM\\blue.scr\n[VisualStyles]\nPath=x";
+            "[CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon]\nfull=shell32.dll,31\n"
+            "empty=%ThemeDir%sky.bmp,-3\n[boot]\nSCRNSAVE.EXE=%WinDir%SYSTEM\\blue.scr";
         write("pack/Old Pack.THEME",
-              QByteArray::fromStdString(text).replace("\n", end.c_str()).toStdString());
+              mark + QByteArray::fromStdString(text).replace("\n", end.c_str()).toStdString());
         const auto result = input::openTheme(m_drives, "C:\\pack\\Old Pack.THEME");
         ASSERT_TRUE(result.opened) << result.error;
         state::ThemeState expected;  // what the file does not name keeps its start-up value
         expected.themeName = "Old Pack";
-        expected.pointerPaths[0] = "C:\\pack\\ARROW.CUR";
+        expected.pointerPaths[0] = "C:\\pack\\ARROW,2";   // only an icon has an index
         expected.pointerPaths[2] = "C:\\pack\\GONE.ANI";  // missing, kept and reported
         expected.wallpaperPath = "C:\\pack\\SKY.BMP";
         expected.tileWallpaper = true;
@@ -107,12 +106,14 @@ TEST_F(ThemeReaderTest, ReadsThemeFilesAsWindowsReadsThem) {
         expected.soundPaths[17] = "C:\\pack\\D\xC3\xA9j\xC3\xA0.wav";
         expected.colors[18] = state::rgb(1, 2, 3);  // the first of two equal keys counts
         expected.iconPaths[0] = "C:\\art\\Moon.ico";
+        expected.iconPaths[3] = "C:\\pack\\SKY.BMP";
         expected.screenSaverPath = "C:\\pack\\BLUE.SCR";  // named in the System folder
         expected.logoPaths = {"C:\\pack\\LOGO1.SYS", "C:\\pack\\wait 100%.sys", ""};
         EXPECT_EQ(result.opened->theme, expected) << mark << end;
         const auto& report = result.opened->report;
         EXPECT_EQ(report.missingFiles, std::vector<std::string>{"C:\\pack\\GONE.ANI"});
-        EXPECT_EQ(report.embeddedIcons, std::vector<std::string>{"%WinDir%SYSTEM\\shell32.dll,15"});
+        EXPECT_EQ(report.embeddedIcons,
+                  (std::vector<std::string>{"%WinDir%SYSTEM\\shell32.dll,15", "shell32.dll,31"}));
         EXPECT_EQ(report.badColors, (std::vector<std::string>{"Background=300 0 0", "Window=1 2"}));
     }
 }
@@ -125,7 +126,7 @@ TEST_F(ThemeReaderTest, AnythingThatIsNoThemeFileIsRefusedWithAReason) {
     };
     write("bad/notes.theme", "Just some notes.\r\n[Things]\r\na=b\r\n");
     refused("C:\\bad\\notes.theme", "It holds none of the sections of a Windows theme file.");
-    write("bad/binary.theme", std::string("[boot]\r\n\0\x01\x02", 11));
+    write("bad/binary.theme", std::string("[boot]\r\n\0", 9));
     refused("C:\\bad\\binary.theme", "It holds binary data, not the text of a theme file.");
     write("bad/huge.theme", "[boot]\r\n" + std::string(input::kMaxThemeFileBytes, ';'));
     refused("C:\\bad\\huge.theme", "larger than 1 MiB");
@@ -133,6 +134,5 @@ TEST_F(ThemeReaderTest, AnythingThatIsNoThemeFileIsRefusedWithAReason) {
     refused("C:\\bad\\folder.theme", "a folder");
     ASSERT_EQ(mkfifo((m_root / "bad/pipe.theme").c_str(), 0600), 0);
     refused("C:\\bad\\pipe.theme", "not a regular file");
-    refused("C:\\bad\\absent.theme", "No such file");
     refused("Q:\\unmapped.theme", "The path cannot be reached on this machine.");
 }
