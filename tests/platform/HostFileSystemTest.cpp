@@ -5,7 +5,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -21,11 +20,7 @@ std::string readFile(const fs::path& p) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::ptrdiff_t entries(const fs::path& folder) {
-    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
-}
-
-/// Drives C: and D: in a temporary folder, D: holding Sky.ico.
+/// Drives C: and D: in a temporary folder, D: holding Sky.ico and Big.wav.
 class HostFileSystemTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -35,7 +30,11 @@ protected:
             drives.map(d[0], m_root / d);
         }
         std::ofstream(m_root / "d" / "Sky.ico", std::ios::binary) << "sky";
+        std::ofstream(m_root / "d" / "Big.wav", std::ios::binary) << std::string(65536, 'x');
         m_files.emplace(drives);
+    }
+    std::ptrdiff_t entriesOfC() const {
+        return std::distance(fs::directory_iterator(m_c), fs::directory_iterator());
     }
     QTemporaryDir m_dir;
     fs::path m_root{m_dir.path().toStdString()};
@@ -46,17 +45,16 @@ protected:
 TEST_F(HostFileSystemTest, KeepsItsOwnCurrentFolderAndRefusesAnythingButOneName) {
     const auto cwd = fs::current_path();
     auto& f = *m_files;
-    EXPECT_TRUE(f.changeDrive('c'));
-    EXPECT_EQ(f.currentFolder(), "C:\\");
-    EXPECT_TRUE(f.makeFolder("skinvault"));
+    EXPECT_TRUE(f.changeDrive('c') && f.makeFolder("skinvault"));
     EXPECT_FALSE(f.makeFolder("skinvault")) << "exists already";
     EXPECT_FALSE(f.lastError().empty());
     EXPECT_TRUE(f.changeFolder("skinvault"));
     EXPECT_EQ(f.currentFolder(), "C:\\skinvault");
     EXPECT_EQ(fs::current_path(), cwd) << "the process's folder never changes";
     for (const char* bad : {"..", ".", "a\\b", "a/b", "..\\..", "", "CON", "x\ny"}) {
-        EXPECT_FALSE(f.makeFolder(bad) || f.changeFolder(bad) || f.createTextFile(bad)) << bad;
-        EXPECT_FALSE(f.copyFile("D:\\Sky.ico", bad)) << bad;
+        EXPECT_FALSE(f.makeFolder(bad) || f.changeFolder(bad) || f.createTextFile(bad) ||
+                     f.copyFile("D:\\Sky.ico", bad))
+            << bad;
     }
     EXPECT_FALSE(f.changeFolder("missing") || f.changeDrive('Q'));
     EXPECT_EQ(f.currentFolder(), "C:\\skinvault");
@@ -64,33 +62,12 @@ TEST_F(HostFileSystemTest, KeepsItsOwnCurrentFolderAndRefusesAnythingButOneName)
     EXPECT_EQ(f.currentFolder(), "C:\\");
     EXPECT_TRUE(f.changeDrive('D'));
     EXPECT_EQ(f.currentFolder(), "D:\\");
-    EXPECT_EQ(entries(m_root / "d"), 1);
-    EXPECT_EQ(entries(m_c), 1);
-}
-
-TEST_F(HostFileSystemTest, TextFileReplacesTheOldOneOnlyWhenClosedComplete) {
-    std::ofstream(m_c / "a.theme", std::ios::binary) << "old";
-    auto file = m_files->createTextFile("a.theme");
-    ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(file->writeLine("one"));
-    EXPECT_EQ(readFile(m_c / "a.theme"), "old") << "nothing replaced mid-write";
-    file.reset();  // abandoned without close: the old file stays, no leftovers
-    EXPECT_EQ(readFile(m_c / "a.theme"), "old");
-    EXPECT_EQ(entries(m_c), 1);
-
-    file = m_files->createTextFile("a.theme");
-    EXPECT_TRUE(file->writeLine("one") && file->writeLine("") && file->close());
-    EXPECT_EQ(readFile(m_c / "a.theme"), "one\r\n\r\n");
-    EXPECT_FALSE(file->close()) << "closed once";
-    EXPECT_FALSE(file->writeLine("late"));
-    fs::create_directory(m_c / "dir.theme");
-    EXPECT_EQ(m_files->createTextFile("dir.theme"), nullptr);
+    EXPECT_EQ(entriesOfC(), 1);
 }
 
 TEST_F(HostFileSystemTest, CopiesReplaceAndNeverTruncateTheSource) {
     std::ofstream(m_c / "Sky.ico", std::ios::binary) << "older";
     EXPECT_TRUE(m_files->copyFile("D:\\Sky.ico", "Sky.ico"));
-    EXPECT_EQ(readFile(m_c / "Sky.ico"), "sky");
     EXPECT_TRUE(m_files->copyFile("C:\\Sky.ico", "Sky.ico")) << "onto itself";
     EXPECT_EQ(readFile(m_c / "Sky.ico"), "sky");
     for (const auto& [source, target] : {std::pair{"", "x"},
@@ -99,7 +76,45 @@ TEST_F(HostFileSystemTest, CopiesReplaceAndNeverTruncateTheSource) {
                                          {"D:\\", "d"},
                                          {"D:\\..\\c\\Sky.ico", "y"} /* no way out of a drive */})
         EXPECT_FALSE(m_files->copyFile(source, target)) << source;
-    EXPECT_EQ(entries(m_c), 1);
+    EXPECT_EQ(entriesOfC(), 1);
+}
+
+// A text file or copy replaces the earlier file only once complete, keeping its permissions;
+// one abandoned or failing half-way (here at a file size limit, as on a full disk) leaves the
+// earlier file as it was and nothing beside it.
+TEST_F(HostFileSystemTest, ReplacementsHappenWhenCompleteAndKeepTheEarlierPermissions) {
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    for (const char* name : {"Big.wav", "a.theme"}) {
+        std::ofstream(m_c / name, std::ios::binary) << "good";
+        fs::permissions(m_c / name, mode);
+    }
+    auto file = m_files->createTextFile("a.theme");
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->writeLine("one"));
+    EXPECT_EQ(readFile(m_c / "a.theme"), "good") << "nothing replaced mid-write";
+    file = m_files->createTextFile("a.theme");  // the first abandoned without close
+    EXPECT_TRUE(file->writeLine("new") && file->writeLine("") && file->close());
+    EXPECT_EQ(readFile(m_c / "a.theme"), "new\r\n\r\n");
+    EXPECT_FALSE(file->close() || file->writeLine("late")) << "closed once";
+    EXPECT_EQ(fs::status(m_c / "a.theme").permissions() & fs::perms::all, mode);
+
+    struct rlimit old {};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 1000;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool copied = m_files->copyFile("D:\\Big.wav", "Big.wav");
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_FALSE(copied);
+    EXPECT_EQ(m_files->lastError(), "file too large") << "the system's own reason";
+    EXPECT_EQ(readFile(m_c / "Big.wav"), "good");
+    EXPECT_EQ(entriesOfC(), 2) << "no temporary file is left behind";
+    EXPECT_TRUE(m_files->copyFile("D:\\Big.wav", "Big.wav"));
+    EXPECT_EQ(fs::status(m_c / "Big.wav").permissions() & fs::perms::all, mode);
+    fs::create_directory(m_c / "dir.theme");
+    EXPECT_EQ(m_files->createTextFile("dir.theme"), nullptr);
 }
 
 // A link planted in the theme folder (at the target or at a temporary name an attacker could
@@ -116,49 +131,15 @@ TEST_F(HostFileSystemTest, LinksInTheFolderAreReplacedNeverWrittenThrough) {
                 fs::create_symlink(outside, m_c / (".skinsmith-" + std::to_string(::getpid()) +
                                                    "-" + std::to_string(n) + ".part"));
             if (plant[0] != 'l') fs::create_symlink(outside, m_c / name);
-            if (name == "a.theme") {
-                auto file = m_files->createTextFile(name);
-                ASSERT_NE(file, nullptr);
-                EXPECT_TRUE(file->writeLine("sky") && file->close()) << file->lastError();
-            } else {
-                EXPECT_TRUE(m_files->copyFile("D:\\Sky.ico", name)) << m_files->lastError();
-            }
+            auto file = name == "a.theme" ? m_files->createTextFile(name) : nullptr;
+            EXPECT_TRUE(file ? file->writeLine("sky") && file->close()
+                             : m_files->copyFile("D:\\Sky.ico", name))
+                << m_files->lastError();
             EXPECT_EQ(readFile(outside), plant[0] == 'd' ? "" : "precious");
             EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(m_c / name)));
-            EXPECT_EQ(readFile(m_c / name), name == "a.theme" ? "sky\r\n" : "sky");
+            EXPECT_EQ(readFile(m_c / name), file ? "sky\r\n" : "sky");
         }
     }
-}
-
-TEST_F(HostFileSystemTest, ReplacementsKeepTheEarlierPermissionsAndFailuresKeepTheEarlierFile) {
-    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    std::ofstream(m_root / "d" / "Big.wav", std::ios::binary) << std::string(64 * 1024, 'x');
-    for (const char* name : {"Big.wav", "a.theme"}) {
-        std::ofstream(m_c / name, std::ios::binary) << "good";
-        fs::permissions(m_c / name, mode);
-    }
-    auto file = m_files->createTextFile("a.theme");
-    ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(file->writeLine("new") && file->close());
-    EXPECT_EQ(fs::status(m_c / "a.theme").permissions() & fs::perms::all, mode);
-
-    // A file size limit makes the copy fail half-way, as a full disk does.
-    struct rlimit old {};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 1000;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool copied = m_files->copyFile("D:\\Big.wav", "Big.wav");
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldSignal);
-    EXPECT_FALSE(copied);
-    EXPECT_EQ(m_files->lastError(), "file too large") << "the system's own reason";
-    EXPECT_EQ(readFile(m_c / "Big.wav"), "good") << "the earlier copy is untouched";
-    EXPECT_EQ(entries(m_c), 2) << "no temporary file is left behind";
-
-    EXPECT_TRUE(m_files->copyFile("D:\\Big.wav", "Big.wav"));
-    EXPECT_EQ(fs::status(m_c / "Big.wav").permissions() & fs::perms::all, mode);
 }
 
 }  // namespace
