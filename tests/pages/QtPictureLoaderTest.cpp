@@ -52,9 +52,10 @@ TEST_F(QtPictureLoaderTest, PicturesLoadByContentAndWhatIsCutShortOrNoPictureIsR
     EXPECT_TRUE(m_loader.load("").value_or(QImage(1, 1, QImage::Format_RGB32)).isNull());
 
     // The largest icon image wherever it is stored, stretched to a box without blurring.
-    EXPECT_EQ(load("multi.ico", icon).value_or(QImage()).pixel(10, 10), qRgb(0, 255, 0));
+    const QImage largest = load("multi.ico", icon).value_or(QImage());
+    EXPECT_EQ(largest.size(), QSize(48, 48));
+    EXPECT_EQ(largest.pixel(10, 10), qRgb(0, 255, 0));
     EXPECT_EQ(load("multi.ico", icon, {81, 73}).value_or(QImage()).size(), QSize(81, 73));
-    EXPECT_EQ(load("multi.ico", icon).value_or(QImage()).size(), QSize(48, 48));
     // A photograph read straight at the box's size.
     EXPECT_EQ(load("big.jpg", jpeg, {327, 231}).value_or(QImage()).size(), QSize(327, 231));
 }

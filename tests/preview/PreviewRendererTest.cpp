@@ -42,8 +42,14 @@ TEST(PreviewRenderer, WallpaperIsTiledFromTheCornerOrCentredOverTheBackground) {
     const QPoint lowerLeft(2, 477);  // bare desktop, away from icons and windows
     preview::PreviewPictures small;
     small.wallpaper = solid(QSize(24, 24), wall);
+    // My Computer, Network Neighborhood and the Recycle Bin, top down, each with its own icon.
+    const QRgb icons[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(1, 1, 1), qRgb(0, 0, 255)};
+    for (std::size_t i = 0; i < 4; ++i) small.icons[i] = solid({32, 32}, icons[i]);
     theme.tileWallpaper = true;
-    EXPECT_EQ(renderer.render(theme, small, kSize).pixel(lowerLeft), wall);
+    const QImage tiled = renderer.render(theme, small, kSize);
+    EXPECT_EQ(tiled.pixel(lowerLeft), wall);
+    for (const int i : {0, 1, 3})
+        EXPECT_EQ(tiled.pixel(46, 26 + 72 * (i == 3 ? 2 : i)), icons[i]) << "icon " << i;
     EXPECT_EQ(renderer.elementAt(lowerLeft), -1);
     theme.tileWallpaper = false;
     EXPECT_EQ(renderer.render(theme, small, kSize).pixel(lowerLeft), qRgb(0, 0, 128));
