@@ -1,17 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The Qt dialog and message boxes where they can be driven: the message box through its
-// keyboard, the open dialog's filter and its refusal of names Windows cannot hold.
+// keyboard, the open dialog's folders and filter, and its refusal of names Windows cannot hold.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,71 +16,60 @@
 #include "fakes/ScriptedMessageBoxes.h"
 #include "platform/qt/QtCommonDialog.h"
 #include "platform/qt/QtMessageBoxes.h"
+#include "support/TempDrive.h"
+#include "support/TestData.h"
 
 namespace {
 
 using platform::Message;
-using platform::MessageButtons;
 using platform::MessageIcon;
 using platform::MessageResult;
 
-/// Shows the message with the real QMessageBox and, once it is open, lets `act` look at it
-/// and answer it.
-MessageResult showAndAct(const Message& message, std::function<void(QMessageBox*)> act) {
-    bool acted = false;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;  // the test fails below on `acted`
-        acted = true;
-        act(box);
+/// Once the modal dialog `Dialog` is open, lets `act` look at it and answer it.
+template <typename Dialog>
+void whenOpen(std::function<void(Dialog*)> act) {
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        act(dialog);
     });
-    platform::QtMessageBoxes boxes;
-    const MessageResult result = boxes.show(message);
-    EXPECT_TRUE(acted);
-    return result;
 }
 
-TEST(QtMessageBoxesTest, EnterChoosesTheDefaultAndEscapeCancels) {
-    Message question{"Sure?\rReally?", "Exit Theme Creator", MessageButtons::OkCancel,
-                     MessageIcon::None, MessageResult::Ok};
-    EXPECT_EQ(showAndAct(question,
-                         [](QMessageBox* box) {
-                             EXPECT_EQ(box->windowTitle(), QStringLiteral("Exit Theme Creator"));
-                             EXPECT_EQ(box->text(), QStringLiteral("Sure?\nReally?"));
-                             EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
-                             QTest::keyClick(box, Qt::Key_Return);
-                         }),
-              MessageResult::Ok);
-    EXPECT_EQ(showAndAct(question, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }),
-              MessageResult::Cancel);
-    question.defaultButton = MessageResult::Cancel;
-    EXPECT_EQ(showAndAct(question, [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); }),
-              MessageResult::Cancel);
-}
-
-TEST(QtMessageBoxesTest, OkAloneAnswersOkHoweverClosedAndShowsItsIcon) {
-    const Message stop{"Not valid logo file", "Error", MessageButtons::Ok, MessageIcon::Stop,
-                       MessageResult::Ok};
-    EXPECT_EQ(showAndAct(stop,
-                         [](QMessageBox* box) {
-                             EXPECT_EQ(box->icon(), QMessageBox::Critical);
-                             EXPECT_EQ(box->buttons().size(), 1);
-                             QTest::keyClick(box, Qt::Key_Escape);
-                         }),
-              MessageResult::Ok);
-    const Message warning{"a\r\nb\nc", "t", MessageButtons::Ok, MessageIcon::Warning,
-                          MessageResult::Ok};
-    showAndAct(warning, [](QMessageBox* box) {
-        EXPECT_EQ(box->icon(), QMessageBox::Warning);
-        EXPECT_EQ(box->text(), QStringLiteral("a\nb\nc"));
-        box->button(QMessageBox::Ok)->click();
-    });
+TEST(QtMessageBoxesTest, KeysAnswerAsTheButtonsSayAndTheBoxShowsTitleTextAndIcon) {
+    using Buttons = platform::MessageButtons;
+    const Message question{"Sure?\rReally?", "Exit Theme Creator", Buttons::OkCancel,
+                           MessageIcon::None, MessageResult::Ok};
+    Message cancelFirst = question;
+    cancelFirst.defaultButton = MessageResult::Cancel;
+    const Message stop{"a\r\nb\nc", "Error", Buttons::Ok, MessageIcon::Stop, MessageResult::Ok};
+    Message warning = stop;
+    warning.icon = MessageIcon::Warning;
+    struct Case {
+        Message message;
+        Qt::Key key;
+        MessageResult result;
+        QMessageBox::Icon icon;
+    };
+    for (const Case& c : {Case{question, Qt::Key_Return, MessageResult::Ok, QMessageBox::NoIcon},
+                          {question, Qt::Key_Escape, MessageResult::Cancel, QMessageBox::NoIcon},
+                          {cancelFirst, Qt::Key_Return, MessageResult::Cancel, QMessageBox::NoIcon},
+                          {stop, Qt::Key_Escape, MessageResult::Ok, QMessageBox::Critical},
+                          {warning, Qt::Key_Return, MessageResult::Ok, QMessageBox::Warning}}) {
+        QStringList shown;
+        whenOpen<QMessageBox>([&](QMessageBox* box) {
+            shown << box->windowTitle() << box->text() << QString::number(box->buttons().size());
+            EXPECT_EQ(box->icon(), c.icon);
+            QTest::keyClick(box, c.key);
+        });
+        EXPECT_EQ(platform::QtMessageBoxes().show(c.message), c.result);
+        const bool ok = c.message.buttons == Buttons::Ok;
+        EXPECT_EQ(shown, QStringList({QString::fromStdString(c.message.title),
+                                      ok ? "a\nb\nc" : "Sure?\nReally?", ok ? "1" : "2"}));
+    }
 }
 
 TEST(QtCommonDialogTest, NameFiltersListEveryPatternInEitherCaseAndTheExtraKinds) {
     using platform::QtCommonDialog;
-    EXPECT_EQ(QtCommonDialog::nameFilters("Icon files", "*.ico"),
-              QStringList{"Icon files (*.[iI][cC][oO])"});
     EXPECT_EQ(QtCommonDialog::nameFilters("Pointers(*.ani;*.cur)|*.cur;*.ani", "*.ani;*.cur"),
               QStringList{"Pointers(*.ani;*.cur) (*.[aA][nN][iI] *.[cC][uU][rR])"});
     EXPECT_EQ(QtCommonDialog::nameFilters("Jpeg files|*.jpg|Windows bitmaps|*.bmp", "*.jpg"),
@@ -93,124 +77,60 @@ TEST(QtCommonDialogTest, NameFiltersListEveryPatternInEitherCaseAndTheExtraKinds
     EXPECT_EQ(QtCommonDialog::nameFilters("", ""), QStringList{"Files (*)"});
 }
 
-/// Shows the real open-file dialog and, once it is open, lets `act` look at it and answer it.
-void showOpenAndAct(platform::QtCommonDialog& dialog, std::function<void(QFileDialog*)> act) {
-    bool acted = false;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!box) return;
-        acted = true;
-        act(box);
-    });
-    dialog.ShowOpen();
-    EXPECT_TRUE(acted);
-}
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-}
-
-TEST(QtCommonDialogTest, OpensInTheSlotsFolderThenTheLastOneThenHomeAndKeepsNothing) {
+// The dialog opens in the slot's folder, else where the last pick or drop came from, else at
+// home; a drop is checked as a pick and for its kind, and a file Windows cannot name is
+// refused with the reason.
+TEST(QtCommonDialogTest, OpensInTheSlotsOrTheLastFolderAndRefusesFilesWindowsCannotTake) {
     QTemporaryDir c;
-    ASSERT_TRUE(QDir(c.path()).mkpath("Art") && QDir(c.path()).mkpath("Other"));
-    QFile bitmap(c.filePath("Other/Sea.jpg"));
-    ASSERT_TRUE(bitmap.open(QIODevice::WriteOnly) && bitmap.write("BM", 2) == 2);
-    bitmap.close();
-    platform::DriveMap drives;
-    drives.map('C', c.path().toStdString());
+    ASSERT_TRUE(QDir(c.path()).mkpath("Art") && QDir(c.path()).mkpath("Folder.wav"));
+    for (const char* name : {"Chord.WAV", "Sky.ico", "what?.wav"})
+        ASSERT_TRUE(testdata::write(c.filePath(name), "RIFF"));
     fakes::ScriptedMessageBoxes messages;
-    platform::QtCommonDialog dialog(drives, messages);
-    const QString conf = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                         QStringLiteral("/QtProject.conf");
-    const QByteArray confBefore = contentOf(conf);
-
+    platform::QtCommonDialog dialog(testsupport::driveOn(c.path()), messages);
+    dialog.Filter = "Wave files|*.wav|Midi files|*.mid";
+    dialog.FileName = "*.wav";
     EXPECT_EQ(dialog.startFolder(), QDir::homePath()) << "nothing picked yet";
-    dialog.Filter = "Jpeg files|*.jpg|Windows bitmaps|*.bmp";
-    dialog.FileName = "*.jpg";
     dialog.InitDir = "C:\\Art\\";
-    showOpenAndAct(dialog, [&](QFileDialog* box) {
-        EXPECT_EQ(QDir(box->directory()).canonicalPath(), QDir(c.filePath("Art")).canonicalPath());
-        EXPECT_EQ(box->nameFilters().size(), 2);
-        // Answered by typing: a full path into the name box, then Enter.
-        auto* name = box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        box->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(box));
-        QTest::keyClicks(name, c.filePath("Other/Sea.jpg"));
-        // Enter opens once the dialog has listed the folder and found the file.
-        auto* buttons = box->findChild<QDialogButtonBox*>();
-        ASSERT_NE(buttons, nullptr);
-        EXPECT_TRUE(
-            QTest::qWaitFor([&] { return buttons->button(QDialogButtonBox::Open)->isEnabled(); }));
-        QTest::keyClick(name, Qt::Key_Return);
-    });
-    EXPECT_EQ(dialog.FileName, "C:\\Other\\Sea.jpg");
+    EXPECT_EQ(dialog.startFolder(), c.filePath("Art"));
+    EXPECT_EQ(dialog.acceptFile(c.filePath("Chord.WAV").toStdString()), "C:\\Chord.WAV");
+    EXPECT_EQ(dialog.windowsPathOf(c.filePath("Sky.ico").toStdString()), "C:\\Sky.ico");
+    EXPECT_TRUE(messages.shown.empty());
 
-    // No folder for the slot, or one that is gone: where the last pick ended.
+    // Drops of the wrong kind, of no file, of a name Windows cannot hold; picks of such names.
+    for (const auto& [name, dropped] :
+         {std::pair{"Sky.ico", true},
+          {"Folder.wav", true},
+          {"what?.wav", true},
+          {"Missing.wav", true},
+          {"what?.wav", false},
+          {"two\nlines.wav", false},
+          {"\xD0\x96.wav", false} /* Cyrillic: not in code page 1252 */}) {
+        messages.shown.clear();
+        const std::string host = c.filePath(name).toStdString();
+        EXPECT_EQ(dropped ? dialog.acceptFile(host) : dialog.windowsPathOf(host), std::nullopt)
+            << host;
+        ASSERT_EQ(messages.shown.size(), 1u) << host;
+        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);
+        EXPECT_TRUE(dropped || messages.shown[0].text.find("cannot") != std::string::npos);
+    }
+
+    // No folder for the slot, or one that is gone: where the last drop came from. A cancel
+    // leaves the pattern, and the dialog's history stays in this run.
+    QFile conf(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+               "/QtProject.conf");
+    const QByteArray confBefore = conf.open(QIODevice::ReadOnly) ? conf.readAll() : "(none)";
+    conf.close();
     for (const char* initDir : {"", "C:\\Gone\\"}) {
         dialog.InitDir = initDir;
-        dialog.FileName = "*.jpg";
-        showOpenAndAct(dialog, [&](QFileDialog* box) {
-            EXPECT_EQ(QDir(box->directory()).canonicalPath(),
-                      QDir(c.filePath("Other")).canonicalPath())
-                << initDir;
+        whenOpen<QFileDialog>([&](QFileDialog* box) {
+            EXPECT_EQ(box->directory().path(), c.path());
+            EXPECT_EQ(box->nameFilters().size(), 2);
             box->reject();
         });
-        EXPECT_EQ(dialog.FileName, "*.jpg") << "a cancel leaves the pattern";
+        dialog.ShowOpen();
+        EXPECT_EQ(dialog.FileName, "*.wav");
     }
-    EXPECT_EQ(contentOf(conf), confBefore) << "the dialog's history stays in this run";
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST(QtCommonDialogTest, ADroppedFileIsCheckedAsAPickAndForItsKind) {
-    QTemporaryDir c;
-    for (const char* name : {"Chord.WAV", "Sky.ico", "what?.wav"}) {
-        QFile file(c.filePath(QString::fromLatin1(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    ASSERT_TRUE(QDir(c.path()).mkpath("Folder.wav"));
-    platform::DriveMap drives;
-    drives.map('C', c.path().toStdString());
-    fakes::ScriptedMessageBoxes messages;
-    platform::QtCommonDialog dialog(drives, messages);
-    dialog.Filter = "Wave files|*.wav";
-    dialog.FileName = "*.wav";
-
-    EXPECT_EQ(dialog.acceptFile(c.filePath("Chord.WAV").toStdString()), "C:\\Chord.WAV");
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(dialog.startFolder(), c.path()) << "the next dialog opens where the drop came from";
-
-    for (const char* bad : {"Sky.ico", "Folder.wav", "what?.wav", "Missing.wav"}) {
-        messages.shown.clear();
-        EXPECT_EQ(dialog.acceptFile(c.filePath(QString::fromLatin1(bad)).toStdString()),
-                  std::nullopt)
-            << bad;
-        ASSERT_EQ(messages.shown.size(), 1u) << bad;
-        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning) << bad;
-    }
-    EXPECT_EQ(dialog.FileName, "*.wav");
-}
-
-TEST(QtCommonDialogTest, AFileWindowsCannotNameIsRefusedWithTheReason) {
-    platform::DriveMap drives;
-    drives.map('C', "/home/someone");
-    drives.map('Z', "/");
-    fakes::ScriptedMessageBoxes messages;
-    platform::QtCommonDialog dialog(drives, messages);
-
-    EXPECT_EQ(dialog.windowsPathOf("/home/someone/Art/Sky.ico"), "C:\\Art\\Sky.ico");
-    EXPECT_EQ(dialog.windowsPathOf("/srv/Caf\xC3\xA9.ico"), "Z:\\srv\\Caf\xC3\xA9.ico");
-    EXPECT_TRUE(messages.shown.empty());
-
-    for (const char* bad : {"/home/someone/two\nlines.ico", "/home/someone/what?.ico",
-                            "/home/someone/\xD0\x96.ico" /* Cyrillic: not in code page 1252 */}) {
-        messages.shown.clear();
-        EXPECT_EQ(dialog.windowsPathOf(bad), std::nullopt) << bad;
-        ASSERT_EQ(messages.shown.size(), 1u) << bad;
-        EXPECT_NE(messages.shown[0].text.find("cannot"), std::string::npos);
-        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);
-    }
+    EXPECT_EQ(conf.open(QIODevice::ReadOnly) ? conf.readAll() : "(none)", confBefore);
 }
 
 }  // namespace

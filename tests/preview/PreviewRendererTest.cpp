@@ -17,27 +17,20 @@ QImage solid(QSize size, QRgb colour) {
     return image;
 }
 
-TEST(PreviewRenderer, EachColourChangesPixelsWhereItsElementIsDrawn) {
+TEST(PreviewRenderer, EachColourChangesPixelsOnlyWhereItsElementIsDrawn) {
     const state::ThemeState theme;
     preview::PreviewRenderer renderer;
     const QImage before = renderer.render(theme, {}, kSize);
     for (std::size_t element = 0; element < state::kColorCount; ++element) {
-        SCOPED_TRACE(std::string(state::kColorNames[element]));
         state::ThemeState changed = theme;
-        const state::Color colour = state::rgb(250, 10, 240);
-        ASSERT_NE(changed.colors[element], colour);
-        changed.colors[element] = colour;
+        changed.colors[element] = state::rgb(250, 10, 240);
         const QImage after = renderer.render(changed, {}, kSize);
-        bool changedAny = false;
-        bool changedInElement = false;
-        for (int y = 0; y < kSize.height() && !changedInElement; ++y)
-            for (int x = 0; x < kSize.width() && !changedInElement; ++x)
-                if (before.pixel(x, y) != after.pixel(x, y)) {
-                    changedAny = true;
-                    changedInElement = renderer.elementAt({x, y}) == static_cast<int>(element);
-                }
-        EXPECT_TRUE(changedAny);
-        EXPECT_TRUE(changedInElement);
+        bool inElement = false;
+        for (int y = 0; y < kSize.height() && !inElement; ++y)
+            for (int x = 0; x < kSize.width() && !inElement; ++x)
+                inElement = before.pixel(x, y) != after.pixel(x, y) &&
+                            renderer.elementAt({x, y}) == static_cast<int>(element);
+        EXPECT_TRUE(inElement) << state::kColorNames[element];
     }
 }
 
@@ -47,12 +40,16 @@ TEST(PreviewRenderer, WallpaperIsTiledFromTheCornerOrCentredOverTheBackground) {
     preview::PreviewRenderer renderer;
     const QRgb wall = qRgb(200, 180, 0);
     const QPoint lowerLeft(2, 477);  // bare desktop, away from icons and windows
-    const QPoint nearCentreLeft(90, 470);
-
     preview::PreviewPictures small;
     small.wallpaper = solid(QSize(24, 24), wall);
+    // My Computer, Network Neighborhood and the Recycle Bin, top down, each with its own icon.
+    const QRgb icons[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(1, 1, 1), qRgb(0, 0, 255)};
+    for (std::size_t i = 0; i < 4; ++i) small.icons[i] = solid({32, 32}, icons[i]);
     theme.tileWallpaper = true;
-    EXPECT_EQ(renderer.render(theme, small, kSize).pixel(lowerLeft), wall);
+    const QImage tiled = renderer.render(theme, small, kSize);
+    EXPECT_EQ(tiled.pixel(lowerLeft), wall);
+    for (const int i : {0, 1, 3})
+        EXPECT_EQ(tiled.pixel(46, 26 + 72 * (i == 3 ? 2 : i)), icons[i]) << "icon " << i;
     EXPECT_EQ(renderer.elementAt(lowerLeft), -1);
     theme.tileWallpaper = false;
     EXPECT_EQ(renderer.render(theme, small, kSize).pixel(lowerLeft), qRgb(0, 0, 128));
@@ -61,13 +58,12 @@ TEST(PreviewRenderer, WallpaperIsTiledFromTheCornerOrCentredOverTheBackground) {
     preview::PreviewPictures large;
     large.wallpaper = solid(QSize(600, 470), wall);  // centred: x 20..619, y 5..474
     const QImage centred = renderer.render(theme, large, kSize);
-    EXPECT_EQ(centred.pixel(nearCentreLeft), wall);
+    EXPECT_EQ(centred.pixel(90, 470), wall);
     EXPECT_EQ(centred.pixel(lowerLeft), qRgb(0, 0, 128));
 }
 
 // Counts decodes, answering with pictures of a fixed size.
-class CountingLoader : public platform::PictureLoader {
-public:
+struct CountingLoader : platform::PictureLoader {
     std::optional<QImage> load(const std::string& path, QSize box) override {
         ++loads[path];
         return solid(box.isValid() ? box : QSize(400, 300), qRgb(1, 2, 3));
@@ -82,10 +78,10 @@ TEST(PreviewPictureCache, DecodesAndScalesOncePerPick) {
     theme.wallpaperPath = "C:\\a.jpg";
     theme.iconPaths[0] = "C:\\a.ico";
     theme.iconPaths[1] = std::string(state::kIconPattern);  // the pattern is no pick
-    const QImage* first = &cache.pictures(theme, kSize).wallpaper;
-    const qint64 key = first->cacheKey();
-    EXPECT_EQ(first->size(), QSize(320, 240));  // 400 x 300 on an 800 x 600 screen, at 640 x 480
-    EXPECT_EQ(cache.pictures(theme, kSize).wallpaper.cacheKey(), key);  // not scaled again
+    const qint64 key = cache.pictures(theme, kSize).wallpaper.cacheKey();
+    // 400 x 300 on an 800 x 600 screen, shown at 640 x 480; not scaled again.
+    EXPECT_EQ(cache.pictures(theme, kSize).wallpaper.size(), QSize(320, 240));
+    EXPECT_EQ(cache.pictures(theme, kSize).wallpaper.cacheKey(), key);
     EXPECT_EQ(cache.pictures(theme, kSize).icons[0].size(), QSize(32, 32));
     EXPECT_TRUE(cache.pictures(theme, kSize).tiled.isNull());
     theme.tileWallpaper = true;
@@ -95,9 +91,8 @@ TEST(PreviewPictureCache, DecodesAndScalesOncePerPick) {
     EXPECT_EQ(cache.pictures(theme, QSize(800, 600)).wallpaper.size(), QSize(400, 300));
     theme.wallpaperPath = "C:\\b.jpg";
     cache.pictures(theme, QSize(800, 600));
-    const std::map<std::string, int> expected = {
-        {"C:\\a.jpg", 1}, {"C:\\a.ico", 1}, {"C:\\b.jpg", 1}};
-    EXPECT_EQ(loader.loads, expected);
+    const std::map<std::string, int> once = {{"C:\\a.jpg", 1}, {"C:\\a.ico", 1}, {"C:\\b.jpg", 1}};
+    EXPECT_EQ(loader.loads, once);
 }
 
 }  // namespace
