@@ -20,3 +20,9 @@ for c in green blue; do
 done
 # Red, green and blue, a sixth of a second each.
 python3 binary.py animated busy.ani 10 red.cur green.cur blue.cur
+
+# --- window
+# A cursor with transparent parts: a red square in the middle of a clear 32x32 field.
+convert -size 32x32 xc:none -fill red -draw "rectangle 8,8 23,23" spot-cursor.ico
+python3 binary.py cursor-from-icon spot-cursor.ico spot.cur
+rm spot-cursor.ico

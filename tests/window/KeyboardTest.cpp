@@ -62,8 +62,7 @@ protected:
         ASSERT_EQ(focusName(), QLatin1String(name));
     }
     std::string art(const QString& name, const QByteArray& bytes) {
-        EXPECT_TRUE(
-            testpictures::writeBytes(m_home.filePath(QStringLiteral("Art/") + name), bytes));
+        EXPECT_TRUE(testdata::write(m_home.filePath(QStringLiteral("Art/") + name), bytes));
         return m_home.filePath(QStringLiteral("Art/") + name).toStdString();
     }
     /// The next open-file dialog is answered by typing the file's full path and Enter.
@@ -140,16 +139,12 @@ QStringList expectedTheme(const std::vector<std::tuple<QString, QString, QString
 }
 
 TEST_F(KeyboardTest, ACompleteThemeIsBuiltWithoutTheMouse) {
-    const std::string sky =
-        art("Sky.ico", testpictures::iconFile({testpictures::filled(32, 32, Qt::blue)}));
-    const std::string sea =
-        art("Sea.jpg", testpictures::encode(testpictures::pattern(320, 240), "jpeg"));
-    const std::string arrow =
-        art("Arrow.cur", testpictures::iconFile({testpictures::filled(32, 32, Qt::red)}, 2));
+    const std::string sky = art("Sky.ico", testdata::bytes("blue.ico"));
+    const std::string sea = art("Sea.jpg", testdata::bytes("pattern.jpg"));
+    const std::string arrow = art("Arrow.cur", testdata::bytes("red.cur"));
     const std::string chord = art("Chord.wav", "RIFF");
     const std::string lines = art("Lines.scr", "MZ");
-    const std::string boot =
-        art("Boot.sys", testpictures::encode(testpictures::filled(64, 64, Qt::red), "bmp"));
+    const std::string boot = art("Boot.sys", testdata::bytes("red.bmp"));
 
     // The name box has the focus at start-up.
     ASSERT_EQ(focusName(), QStringLiteral("Text2"));
