@@ -86,6 +86,10 @@ TEST_F(AssetPagesTest, RightPressPlaysInOrderAndTheTransportReplaysTheOpenWave) 
     EXPECT_TRUE(m_player.calls.empty()) << "a pick never plays";
     EXPECT_FALSE(control<QPushButton>("Command11_2")->isDown()) << "no button stuck down";
 
+    control("Command11_2")->setFocus();
+    QTest::keyClick(control("Command11_2"), Qt::Key_Menu);  // the keyboard's right press
+    EXPECT_EQ(m_player.calls, previewOf(chord));
+    m_player.calls.clear();
     press("Command11_2", Qt::RightButton);
     EXPECT_EQ(m_player.calls, previewOf(chord));
     press("Command11_2", Qt::MiddleButton);

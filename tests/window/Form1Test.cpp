@@ -3,6 +3,7 @@
 // real picture loader and file system on a temporary C: drive, driven by Qt Test events; and
 // what a screen reader and a reader's eyes get from it.
 #include <QAccessible>
+#include <QApplication>
 #include <QFontInfo>
 #include <QRegularExpression>
 #include <QSet>
@@ -94,6 +95,31 @@ TEST_F(Form1Test, TabsStandInTwoFixedRowsAndKeysAndReadersChangePages) {
     check(2);
     QTest::keyClick(control("Command1"), Qt::Key_PageDown, Qt::ControlModifier);
     check(3);
+}
+
+TEST_F(Form1Test, EveryControlIsReachedByKeysAlone) {
+    m_form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+    ASSERT_EQ(QApplication::focusWidget(), control("Text2")) << "the name box has it at start";
+    QSet<QString> reached;
+    for (int page = 0; page < 8; ++page) {  // Ctrl+Tab from Theme Info wraps to the first page
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        ASSERT_EQ(m_form->tabs()->currentIndex(), page);
+        QSet<QString> here;  // the page's controls and the two buttons below: none keeps Tab
+        for (int i = 0; i < 30; ++i) {
+            here.insert(QApplication::focusWidget()->objectName());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        EXPECT_GE(here.size(), 3) << page;
+        reached += here;
+    }
+    QStringList expected = {"Image1",  "Image5",    "Image4",   "Image6",   "Image2",   "Check1",
+                            "List1",   "Command12", "Command4", "Command5", "Command6", "Text5",
+                            "Text2",   "Command7",  "Command8", "Command9", "Text3_0",  "Text3_1",
+                            "Text3_2", "Command1",  "Command3"};
+    for (int i = 0; i < 12; ++i) expected << QStringLiteral("Command10_%1").arg(i);
+    for (int i = 0; i < 20; ++i) expected << QStringLiteral("Command11_%1").arg(i);
+    for (const QString& name : expected) EXPECT_TRUE(reached.contains(name)) << name.toStdString();
 }
 
 TEST_F(Form1Test, EveryControlHasAUniqueAccessibleNameAndEveryCaptionFits) {
