@@ -134,6 +134,8 @@ TEST_F(CreateCopiesTest, ExitDuringTheCopiesAsksAndEndsOnceTheFileUnderWayIsDone
     QTest::mouseClick(m_gated->findChild<QWidget*>("Command3"), Qt::LeftButton);
     ASSERT_EQ(m_messages.shown.size(), 2u);
     EXPECT_NE(m_messages.shown[1].text.find("Stop the copy and exit?"), std::string::npos);
+    EXPECT_EQ(m_messages.shown[1].title, "Exit Theme Creator");
+    EXPECT_EQ(m_messages.shown[1].defaultButton, MessageResult::Cancel);
     EXPECT_TRUE(m_gated->copying());
 
     m_messages.answers = {MessageResult::Ok};

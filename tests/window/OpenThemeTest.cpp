@@ -30,12 +30,17 @@ protected:
         putData("pack/SKY.ICO", "blue.ico");
         putData("pack/LOGO.SYS", "red.bmp");
         put("pack/Blue.scr", "MZ");
+        putData("pack/Arrow.cur", "red.cur");
+        put("pack/Ding.wav", "RIFF");
         put("pack/Night.bat", "copy \"logo.sys\" c:\\logo.sys\r\n");
         put("pack/Night.theme",
             "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
             "DefaultValue=%ThemeDir%Sky.ico,0\r\n[Control Panel\\Colors]\r\n"
             "ActiveBorder=1 2 3\r\n[Control Panel\\Desktop]\r\nTileWallpaper=1\r\n"
-            "[boot]\r\nSCRNSAVE.EXE=%WinDir%SYSTEM\\BLUE.SCR\r\n");
+            "[boot]\r\nSCRNSAVE.EXE=%WinDir%SYSTEM\\BLUE.SCR\r\n[Control Panel\\Cursors]\r\n"
+            "Arrow=%ThemeDir%Arrow.cur\r\n"
+            "[AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current]\r\n"
+            "DefaultValue=%ThemeDir%Ding.wav\r\n");
         return "C:\\pack\\Night.theme";
     }
 };
@@ -85,7 +90,7 @@ TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
     EXPECT_EQ(control<QLineEdit>("Text2")->text(), QStringLiteral("Night"));
     EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked());
     EXPECT_FALSE(control<PictureBox>("Image1")->picture().isNull());
-    for (const char* chosen : {"Image1", "Command4"})
+    for (const char* chosen : {"Image1", "Command4", "Command10_0", "Command11_0"})
         EXPECT_TRUE(control(chosen)->property("chosen").toBool()) << chosen;
     EXPECT_FALSE(control("Image4")->property("chosen").toBool());
     EXPECT_EQ(control<QLineEdit>("Text3_0")->text(), QStringLiteral("C:\\pack\\LOGO.SYS"));

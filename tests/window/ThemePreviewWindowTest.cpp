@@ -92,6 +92,8 @@ TEST_F(ThemePreviewWindowTest, AnimatedPointersPlayTheirSteps) {
     m_window.refresh();
     auto* strip = m_window.findChild<window::PointerStrip*>("pointers");
     ASSERT_NE(strip, nullptr);
+    EXPECT_GT(strip->y(), area()->geometry().bottom()) << "the pointers stand below the preview";
+    EXPECT_EQ(area()->width(), m_window.width());
     // Each step is shown until it loops from the last back to the first.
     std::set<int> seen;
     EXPECT_TRUE(QTest::qWaitFor(

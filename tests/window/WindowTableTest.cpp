@@ -147,7 +147,13 @@ TEST_F(Form1Test, EveryControlHasItsNameKindCaptionHintAndPlace) {
     const QStringList pages = split(
         "Desktop icons|Wallpaper|Mouse Pointers|Sounds|Theme Colors|Screen Saver|About|Theme Info");
     ASSERT_EQ(tabs->count(), pages.size());
-    for (int i = 0; i < tabs->count(); ++i) EXPECT_EQ(tabs->caption(i), pages[i]);
+    const QStringList pageNames = split(
+        "DesktopIconsPage|WallpaperPage|MousePointersPage|SoundsPage|ThemeColorsPage|"
+        "ScreenSaverPage|AboutPage|ThemeInfoPage");
+    for (int i = 0; i < tabs->count(); ++i) {
+        EXPECT_EQ(tabs->caption(i), pages[i]);
+        EXPECT_EQ(tabs->page(i)->objectName(), pageNames[i]);
+    }
 
     const QStringList colours = split(
         "Active Border|Active Title|App Workspace|Background|Button Dark Shadow|Button face|"
