@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QAction>
+#include <QMenu>
 #include <QMenuBar>
 
 #include "window/Form1Fixture.h"
@@ -134,7 +135,6 @@ TEST_F(OpenThemeTest, NewThemeAsksBeforeLosingAnythingAndOpenFolderNeedsTheFolde
     trigger("mnuFileNew");
     EXPECT_TRUE(m_messages.shown.empty()) << "nothing to lose";
     control<QLineEdit>("Text2")->setText(QStringLiteral("Autumn"));
-    m_form->updateMenus();
     auto* openFolder = m_form->findChild<QAction*>(QStringLiteral("mnuFileOpenFolder"));
     EXPECT_FALSE(openFolder->isEnabled());
     QTest::mouseClick(control("Command1"), Qt::LeftButton);
@@ -142,6 +142,10 @@ TEST_F(OpenThemeTest, NewThemeAsksBeforeLosingAnythingAndOpenFolderNeedsTheFolde
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     trigger("mnuFileOpenFolder");
     EXPECT_EQ(m_launcher.shownFolders, std::vector<std::string>{"C:\\skinvault\\Autumn"});
+    // The folder is looked for again each time the menu opens.
+    QDir(m_home.filePath("skinvault/Autumn")).removeRecursively();
+    emit m_form->findChild<QMenu*>(QStringLiteral("mnuFile"))->aboutToShow();
+    EXPECT_FALSE(openFolder->isEnabled());
 
     m_messages.shown.clear();
     m_messages.answers = {MessageResult::Cancel};
