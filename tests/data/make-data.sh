@@ -12,7 +12,7 @@ convert -size 32x32 xc:red red.ico
 # A cursor file is an icon file whose type field (bytes 2-3) says 2.
 python3 binary.py cursor-from-icon red.ico red.cur
 convert -size 64x64 xc:red BMP3:red.bmp
-convert -size 800x600 plasma:fractal -seed 7 -quality 90 pattern.jpg
+convert -seed 7 -size 800x600 plasma:fractal -quality 90 pattern.jpg
 for c in green blue; do
     convert -size 32x32 xc:$c $c-cursor.ico
     python3 binary.py cursor-from-icon $c-cursor.ico $c.cur
@@ -23,6 +23,7 @@ python3 binary.py animated busy.ani 10 red.cur green.cur blue.cur
 
 # --- Theme output: an icon whose one image is PNG-compressed, as ImageMagick stores 256x256.
 convert -size 256x256 xc:red png.ico
+
 # --- waves
 # The references: tones starting at a peak (so the first frame is never silence), 5000 frames
 # in the sound device's own format (44.1 kHz, 16-bit) in stereo, and in mono.
@@ -99,3 +100,8 @@ python3 binary.py ani ani-riff-size.ani $rgb riff=4294967280
 python3 binary.py ani ani-list-size.ani $rgb list=4294967280
 python3 binary.py ani ani-icon-size.ani $rgb icon2=4294967280
 python3 binary.py ani ani-short-header.ani $rgb anih=8
+# --- window
+# A cursor with transparent parts: a red square in the middle of a clear 32x32 field.
+convert -size 32x32 xc:none -fill red -draw "rectangle 8,8 23,23" spot-cursor.ico
+python3 binary.py cursor-from-icon spot-cursor.ico spot.cur
+rm spot-cursor.ico

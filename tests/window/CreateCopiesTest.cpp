@@ -70,8 +70,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_gated.get()));
         auto* tabs = m_gated->tabs();
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
-        const QByteArray icon = testpictures::iconFile({testpictures::filled(32, 32, Qt::red)});
-        m_dialog.openAnswers = {put("One.ico", icon), put("Two.ico", icon)};
+        m_dialog.openAnswers = {putData("One.ico", "red.ico"), putData("Two.ico", "red.ico")};
         for (const char* box : {"Image1", "Image5"})
             QTest::mouseDClick(m_gated->findChild<QWidget*>(box), Qt::LeftButton);
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(7).center());
@@ -135,6 +134,8 @@ TEST_F(CreateCopiesTest, ExitDuringTheCopiesAsksAndEndsOnceTheFileUnderWayIsDone
     QTest::mouseClick(m_gated->findChild<QWidget*>("Command3"), Qt::LeftButton);
     ASSERT_EQ(m_messages.shown.size(), 2u);
     EXPECT_NE(m_messages.shown[1].text.find("Stop the copy and exit?"), std::string::npos);
+    EXPECT_EQ(m_messages.shown[1].title, "Exit Theme Creator");
+    EXPECT_EQ(m_messages.shown[1].defaultButton, MessageResult::Cancel);
     EXPECT_TRUE(m_gated->copying());
 
     m_messages.answers = {MessageResult::Ok};

@@ -1,6 +1,15 @@
 // SPDX-License-Identifier: MIT
 // Form1 as the user meets it: the real window with scripted dialogs and message boxes, the
-// real picture loader and file system on a temporary C: drive, driven by Qt Test events.
+// real picture loader and file system on a temporary C: drive, driven by Qt Test events; and
+// what a screen reader and a reader's eyes get from it.
+#include <QAccessible>
+#include <QApplication>
+#include <QFontInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStyleOptionButton>
+
+#include "pages/FrameBox.h"
 #include "window/Form1Fixture.h"
 
 namespace {
@@ -8,14 +17,10 @@ namespace {
 using namespace form1test;
 
 TEST_F(Form1Test, StartsWithDefaultsThemeInfoInFrontAndTheFirstColourShown) {
-    EXPECT_EQ(m_form->windowTitle(), QStringLiteral("Skinsmith for Microsoft Plus! "));
-    EXPECT_EQ(m_form->client()->size(), QSize(pages::pixels(8715), pages::pixels(5325)));
-    // The icon arrives right after the first frame.
+    // The icon arrives right after the first frame: a drawn one of 16 colours at most.
     EXPECT_TRUE(QTest::qWaitFor([&] { return !m_form->windowIcon().isNull(); }));
-    const QList<QSize> iconSizes = m_form->windowIcon().availableSizes();
-    EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
+    EXPECT_TRUE(m_form->windowIcon().availableSizes().contains(QSize(32, 32)));
     const QImage icon = m_form->windowIcon().pixmap(32, 32).toImage();
-    EXPECT_EQ(icon.size(), QSize(32, 32));
     QSet<QRgb> colours;
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) colours.insert(icon.pixel(x, y));
@@ -24,40 +29,35 @@ TEST_F(Form1Test, StartsWithDefaultsThemeInfoInFrontAndTheFirstColourShown) {
 
     EXPECT_EQ(theme(), state::ThemeState{});
     EXPECT_EQ(m_form->tabs()->currentIndex(), 7);
-    EXPECT_EQ(m_form->tabs()->caption(7), QStringLiteral("Theme Info"));
     EXPECT_TRUE(control<QLineEdit>("Text2")->isVisible());
-    EXPECT_TRUE(control<QLineEdit>("Text2")->text().isEmpty());
     EXPECT_EQ(control<QListWidget>("List1")->currentRow(), 0);
-    EXPECT_EQ(control<QListWidget>("List1")->count(), 25);
     EXPECT_EQ(swatch(), QColor(104, 120, 104));
-    EXPECT_FALSE(control<QCheckBox>("Check1")->isChecked());
+    EXPECT_EQ(control("Picture1")->accessibleDescription(), "Red 104, green 120, blue 104");
     for (const char* box : {"Image1", "Image2", "Image3", "Image4", "Image5", "Image6", "Image7"})
         EXPECT_TRUE(control<PictureBox>(box)->picture().isNull()) << box;
-    for (const char* path : {"Text1", "Text4", "Text3_0", "Text3_1", "Text3_2"})
-        EXPECT_TRUE(control<QLineEdit>(path)->text().isEmpty()) << path;
     // Start-up opens no dialog, shows no message and plays nothing.
     EXPECT_TRUE(m_dialog.opens.empty());
-    EXPECT_TRUE(m_dialog.colorColorsShown.empty());
     EXPECT_TRUE(m_messages.shown.empty());
     EXPECT_TRUE(m_player.calls.empty());
 }
 
-TEST_F(Form1Test, TabsStandInTwoRowsOfFourAndOnlyTheUserChangesPages) {
+TEST_F(Form1Test, TabsStandInTwoFixedRowsAndKeysAndReadersChangePages) {
     auto* tabs = m_form->tabs();
-    ASSERT_EQ(tabs->count(), 8);
-    for (int i = 0; i < 8; ++i) {
-        // Indices 0-3 share one row, 4-7 the other.
-        EXPECT_EQ(tabs->tabRect(i).top(), tabs->tabRect(i / 4 * 4).top()) << i;
+    std::vector<QRect> before;
+    for (int i = 0; i < tabs->count(); ++i) before.push_back(tabs->tabRect(i));
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(before[i].top(), before[i / 4 * 4].top()) << i;
+    EXPECT_LT(before[0].top(), before[4].top()) << "tabs 4-7 touch the pages";
+    for (int chosen = 0; chosen < tabs->count(); ++chosen) {
+        showPage(chosen);
+        for (int i = 0; i < tabs->count(); ++i) EXPECT_EQ(tabs->tabRect(i), before[i]) << chosen;
     }
-    EXPECT_NE(tabs->tabRect(0).top(), tabs->tabRect(4).top());
-
     showPage(0);
     EXPECT_TRUE(control("Image1")->isVisible());
     EXPECT_FALSE(control("Text2")->isVisible());
-    showPage(4);
-    EXPECT_TRUE(control("List1")->isVisible());
 
-    // Ctrl+Tab and Ctrl+Shift+Tab from inside a page and from the buttons below, wrapping.
+    // Ctrl+Tab and Ctrl+Shift+Tab from inside a page and from the buttons below, wrapping;
+    // arrow keys on the focused strip.
+    showPage(4);
     QTest::keyClick(control("List1"), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(tabs->currentIndex(), 5);
     showPage(7);
@@ -65,204 +65,159 @@ TEST_F(Form1Test, TabsStandInTwoRowsOfFourAndOnlyTheUserChangesPages) {
     EXPECT_EQ(tabs->currentIndex(), 0);
     QTest::keyClick(control("Command1"), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(tabs->currentIndex(), 7);
-    // Arrow keys on the focused strip.
     tabs->setFocus();
     QTest::keyClick(tabs, Qt::Key_Left);
     EXPECT_EQ(tabs->currentIndex(), 6);
-    // Handlers never switch pages: a pick on page 0 leaves page 0 in front.
-    showPage(0);
-    m_dialog.openAnswers = {std::nullopt};
-    QTest::mouseDClick(control("Image1"), Qt::LeftButton);
-    EXPECT_EQ(tabs->currentIndex(), 0);
-}
 
-struct IconCase {
-    const char* box;
-    std::size_t slot;
-    bool doubleClick;
-};
-void PrintTo(const IconCase& c, std::ostream* os) {
-    *os << c.box;
-}
-
-class IconSlotTest : public Form1Test, public ::testing::WithParamInterface<IconCase> {
-protected:
-    void gesture(QWidget* box, bool doubleClick) {
-        if (doubleClick)
-            QTest::mouseDClick(box, Qt::LeftButton);
-        else
-            QTest::mouseClick(box, Qt::LeftButton);
-    }
-};
-
-TEST_P(IconSlotTest, PicksThroughItsGestureOnlyAndKeepsTheBoxOnCancelOrFailure) {
-    const IconCase c = GetParam();
-    showPage(0);
-    auto* box = control<PictureBox>(c.box);
-    const std::string& slot = theme().iconPaths[c.slot];
-
-    // The other gesture opens nothing.
-    gesture(box, !c.doubleClick);
-    EXPECT_TRUE(m_dialog.opens.empty());
-    EXPECT_EQ(slot, "");
-
-    const std::string sky =
-        put("Sky.ico", testpictures::iconFile({testpictures::filled(32, 32, Qt::blue)}));
-    m_dialog.openAnswers = {sky};
-    gesture(box, c.doubleClick);
-    ASSERT_EQ(m_dialog.opens.size(), 1u);
-    EXPECT_EQ(m_dialog.opens[0].filter, "Icon files");
-    EXPECT_EQ(m_dialog.opens[0].fileName, "*.ico");
-    EXPECT_EQ(slot, sky);
-    ASSERT_FALSE(box->picture().isNull());
-    EXPECT_EQ(box->picture().pixelColor(5, 5), QColor(Qt::blue));
-    const QImage shown = box->picture();
-
-    // Cancel, an empty answer, or a refused file (the dialog answers as a cancel): nothing
-    // changes, and the next dialog opens in the icon's folder.
-    for (const auto& answer : {std::optional<std::string>(), std::optional<std::string>("")}) {
-        m_dialog.openAnswers = {answer};
-        gesture(box, c.doubleClick);
-        EXPECT_EQ(slot, sky);
-        EXPECT_EQ(box->picture(), shown);
-    }
-    EXPECT_EQ(m_dialog.opens.back().initDir, "C:\\");
-
-    // A name that differs from the pattern only in case is a choice; it loads nothing.
-    m_dialog.openAnswers = {std::string("*.ICO")};
-    gesture(box, c.doubleClick);
-    EXPECT_EQ(slot, "*.ICO");
-    EXPECT_EQ(box->picture(), shown);
-
-    // A file that is no picture is stored and leaves the box as it was.
-    const std::string notes = put("notes.ico", "this is not an icon");
-    m_dialog.openAnswers = {notes};
-    gesture(box, c.doubleClick);
-    EXPECT_EQ(slot, notes);
-    EXPECT_EQ(box->picture(), shown);
-
-    // Only this slot moved.
-    for (std::size_t other = 0; other < state::kIconCount; ++other)
-        if (other != c.slot) {
-            EXPECT_EQ(theme().iconPaths[other], "") << other;
+    // To a reader the strip is a page tab list whose tabs say which one is selected.
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(tabs);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::PageTabList);
+    ASSERT_GE(list->childCount(), 16) << "eight tabs and eight pages";
+    auto check = [&](int selected) {
+        for (int i = 0; i < 8; ++i) {
+            QAccessibleInterface* tab = list->child(i);
+            ASSERT_NE(tab, nullptr);
+            EXPECT_EQ(tab->role(), QAccessible::PageTab);
+            EXPECT_EQ(tab->text(QAccessible::Name), tabs->caption(i));
+            EXPECT_EQ(tab->state().selected, i == selected) << i;
+            EXPECT_EQ(list->indexOfChild(tab), i);
+            EXPECT_EQ(tab->parent(), list);
         }
-    EXPECT_TRUE(m_messages.shown.empty());
+    };
+    check(6);
+    QAccessibleInterface* page = QAccessible::queryAccessibleInterface(tabs->page(3));
+    EXPECT_EQ(page->role(), QAccessible::PropertyPage);
+    EXPECT_EQ(page->text(QAccessible::Name), tabs->caption(3));
+    EXPECT_GE(list->indexOfChild(page), 8);
+    list->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(tabs->currentIndex(), 2);
+    check(2);
+    QTest::keyClick(control("Command1"), Qt::Key_PageDown, Qt::ControlModifier);
+    check(3);
 }
 
-INSTANTIATE_TEST_SUITE_P(EachIcon, IconSlotTest,
-                         ::testing::Values(IconCase{"Image1", 0, true}, IconCase{"Image5", 1, true},
-                                           IconCase{"Image4", 2, true},
-                                           IconCase{"Image6", 3, false}),
-                         [](const auto& info) { return std::string(info.param.box); });
-
-TEST_F(Form1Test, WallpaperPicksOnDoubleClickAndPreviewsAtTheBoxSize) {
-    showPage(1);
-    auto* image2 = control<PictureBox>("Image2");
-    QTest::mouseClick(image2, Qt::LeftButton);
-    EXPECT_TRUE(m_dialog.opens.empty());
-
-    const std::string photo =
-        put("Photo.jpg", testpictures::encode(testpictures::pattern(1200, 900), "jpeg"));
-    m_dialog.openAnswers = {photo};
-    QTest::mouseDClick(image2, Qt::LeftButton);
-    ASSERT_EQ(m_dialog.opens.size(), 1u);
-    EXPECT_EQ(m_dialog.opens[0].filter, "Jpeg files|*.jpg|Windows bitmaps|*.bmp");
-    EXPECT_EQ(m_dialog.opens[0].fileName, "*.jpg");
-    EXPECT_EQ(theme().wallpaperPath, photo);
-    EXPECT_EQ(image2->picture().size(), image2->contentsRect().size());
-    const QImage shown = image2->picture();
-
-    m_dialog.openAnswers = {std::nullopt};
-    QTest::mouseDClick(image2, Qt::LeftButton);
-    EXPECT_EQ(theme().wallpaperPath, photo) << "a cancel changes nothing";
-    EXPECT_EQ(image2->picture(), shown);
-
-    // A JPEG cut short is stored but not shown with garbage rows.
-    const QByteArray whole = testpictures::encode(testpictures::pattern(800, 600), "jpeg");
-    const std::string cut = put("Cut.jpg", whole.left(whole.size() / 2));
-    m_dialog.openAnswers = {cut};
-    QTest::mouseDClick(image2, Qt::LeftButton);
-    EXPECT_EQ(theme().wallpaperPath, cut);
-    EXPECT_EQ(image2->picture(), shown);
+TEST_F(Form1Test, EveryControlIsReachedByKeysAlone) {
+    m_form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
+    ASSERT_EQ(QApplication::focusWidget(), control("Text2")) << "the name box has it at start";
+    QSet<QString> reached;
+    for (int page = 0; page < 8; ++page) {  // Ctrl+Tab from Theme Info wraps to the first page
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        ASSERT_EQ(m_form->tabs()->currentIndex(), page);
+        QSet<QString> here;  // the page's controls and the two buttons below: none keeps Tab
+        for (int i = 0; i < 30; ++i) {
+            here.insert(QApplication::focusWidget()->objectName());
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        EXPECT_GE(here.size(), 3) << page;
+        reached += here;
+    }
+    QStringList expected = {"Image1",  "Image5",    "Image4",   "Image6",   "Image2",   "Check1",
+                            "List1",   "Command12", "Command4", "Command5", "Command6", "Text5",
+                            "Text2",   "Command7",  "Command8", "Command9", "Text3_0",  "Text3_1",
+                            "Text3_2", "Command1",  "Command3"};
+    for (int i = 0; i < 12; ++i) expected << QStringLiteral("Command10_%1").arg(i);
+    for (int i = 0; i < 20; ++i) expected << QStringLiteral("Command11_%1").arg(i);
+    for (const QString& name : expected) EXPECT_TRUE(reached.contains(name)) << name.toStdString();
 }
 
-TEST_F(Form1Test, TileFlagFollowsTheLastClick) {
-    showPage(1);
-    auto* check1 = control<QCheckBox>("Check1");
-    QTest::mouseClick(check1, Qt::LeftButton);
-    EXPECT_TRUE(theme().tileWallpaper);
-    QTest::mouseClick(check1, Qt::LeftButton);
-    EXPECT_FALSE(theme().tileWallpaper);
-    check1->setFocus();
-    QTest::keyClick(check1, Qt::Key_Space);
-    EXPECT_TRUE(theme().tileWallpaper);
-    EXPECT_TRUE(m_dialog.opens.empty());
+TEST_F(Form1Test, EveryControlHasAUniqueAccessibleNameAndEveryCaptionFits) {
+    const QRegularExpression ours(QStringLiteral("^[A-Z][A-Za-z]*[0-9]*(_[0-9]+)?$"));
+    QMap<QString, QString> owner;  // accessible name -> control
+    for (int page = 0; page < m_form->tabs()->count(); ++page) showPage(page);  // all laid out
+    for (QWidget* w : m_form->findChildren<QWidget*>()) {
+        const QString who = w->objectName();
+        if (ours.match(who).hasMatch()) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
+            const QString name = face ? face->text(QAccessible::Name) : QString();
+            EXPECT_FALSE(name.isEmpty()) << who.toStdString();
+            EXPECT_FALSE(owner.contains(name)) << name.toStdString() << ": " << who.toStdString();
+            owner.insert(name, who);
+        }
+        // Room a caption has in its control in the font resolved on this machine, in pixels.
+        const QFontMetrics metrics(w->font());
+        auto* check = qobject_cast<QCheckBox*>(w);
+        QAbstractButton* button = check;
+        if (!button) button = qobject_cast<QPushButton*>(w);
+        auto* label = qobject_cast<QLabel*>(w);
+        int spare = 0;
+        if (button && !button->text().isEmpty()) {
+            QStyleOptionButton option;
+            option.initFrom(button);
+            option.text = button->text();
+            const QRect inside = button->style()->subElementRect(
+                check ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents, &option, w);
+            // A push button keeps a pixel clear of each side of the style's contents.
+            spare = inside.width() - (check ? 0 : 2) - metrics.horizontalAdvance(button->text());
+        } else if (label && !label->text().isEmpty()) {
+            const QRect inside = label->contentsRect();
+            const QRect needed = metrics.boundingRect(
+                inside, int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0),
+                label->text());
+            spare = std::min(inside.width() - needed.width(), inside.height() - needed.height());
+        } else if (auto* frame = qobject_cast<pages::FrameBox*>(w)) {
+            spare = frame->width() - 16 - metrics.horizontalAdvance(frame->title());
+        }
+        EXPECT_GE(spare, 0) << who.toStdString() << " clipped in "
+                            << QFontInfo(w->font()).family().toStdString();
+    }
+    EXPECT_GT(owner.size(), 70);
+    const QStringList named =
+        QString::fromLatin1(
+            "My Computer icon=Image1|Recycle Bin Empty icon=Image6|Startup logo file=Text3_0|"
+            "Asterisk sound=Command11_0|Inverse Diagonal resize pointer=Command10_11|"
+            "Colour of the selected element=Picture1")
+            .split(QLatin1Char('|'));
+    for (const QString& pair : named)
+        EXPECT_EQ(owner.value(pair.section(QLatin1Char('='), 0, 0)), pair.section('=', 1));
+    auto* tabs = m_form->tabs();
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_GE(tabs->tabRect(i).width() - 8,
+                  QFontMetrics(tabs->font()).horizontalAdvance(tabs->caption(i)))
+            << i;
 }
 
-TEST_F(Form1Test, ColourListShowsEachElementAndNeverWritesIt) {
+TEST_F(Form1Test, ColourListShowsEachElementAndChangeColourStartsFromIt) {
     showPage(4);
     auto* list = control<QListWidget>("List1");
-    auto clickRow = [&](int row) {
-        const QRect r = list->visualItemRect(list->item(row));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
-        ASSERT_EQ(list->currentRow(), row);
-    };
-    clickRow(3);
-    EXPECT_EQ(list->item(3)->text(), QStringLiteral("Background"));
+    QSignalSpy changes(m_form->findChild<pages::Page*>("ThemeColorsPage"), &pages::Page::changed);
+    const QRect background = list->visualItemRect(list->item(3));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, background.center());
     EXPECT_EQ(swatch(), qcolor(state::kDefaultColors[3]));
-    clickRow(11);
-    EXPECT_EQ(swatch(), qcolor(state::kDefaultColors[11]));
+    list->setCurrentRow(11);
     QTest::keyClick(list, Qt::Key_Down);
     EXPECT_EQ(swatch(), qcolor(state::kDefaultColors[12]));
-    clickRow(3);
-    EXPECT_EQ(swatch(), qcolor(state::kDefaultColors[3]));
-    EXPECT_EQ(theme(), state::ThemeState{});
-}
 
-TEST_F(Form1Test, ChangeColourOpensAtTheElementsColourAndACancelChangesNothing) {
-    showPage(4);
-    auto* list = control<QListWidget>("List1");
-    auto* change = control("Command12");
-    QSignalSpy changes(m_form->findChild<pages::Page*>("ThemeColorsPage"), &pages::Page::changed);
-
-    list->setCurrentRow(2);
+    // A cancel does not turn the colour black; it opened at the element's colour.
     m_dialog.colorAnswers = {std::nullopt};
-    QTest::mouseClick(change, Qt::LeftButton);
-    EXPECT_EQ(m_dialog.colorColorsShown.back(), state::kDefaultColors[2]);
-    EXPECT_EQ(theme(), state::ThemeState{}) << "the first cancel does not turn it black";
+    QTest::mouseClick(control("Command12"), Qt::LeftButton);
+    EXPECT_EQ(m_dialog.colorColorsShown, std::vector<state::Color>{state::kDefaultColors[12]});
+    EXPECT_EQ(theme(), state::ThemeState{});
     EXPECT_EQ(changes.count(), 0);
 
-    // Confirming red for "Menu" stores 255 and paints both swatches at once.
+    // Confirming red for "Menu" stores 255 and paints the swatch and the entry at once.
     list->setCurrentRow(18);
     m_dialog.colorAnswers = {state::rgb(255, 0, 0)};
-    QTest::mouseClick(change, Qt::LeftButton);
-    EXPECT_EQ(theme().colors[18], 255u);
+    QTest::mouseClick(control("Command12"), Qt::LeftButton);
+    EXPECT_EQ(m_dialog.colorColorsShown.back(), state::kDefaultColors[18]);
     EXPECT_EQ(swatch(), QColor(255, 0, 0));
     EXPECT_EQ(list->item(18)->icon().pixmap(8, 8).toImage().pixelColor(4, 4), QColor(255, 0, 0));
     EXPECT_EQ(control("Picture1")->accessibleDescription(), "Red 255, green 0, blue 0");
     EXPECT_EQ(changes.count(), 1);
-
-    // Another element opens at its own colour, and its cancel leaves it so.
-    list->setCurrentRow(24);
-    m_dialog.colorAnswers = {std::nullopt};
-    QTest::mouseClick(change, Qt::LeftButton);
-    EXPECT_EQ(m_dialog.colorColorsShown.back(), state::kDefaultColors[24]);
-
     // Ctrl+click on the selected entry leaves it selected: Change color always has one.
-    const QRect row = list->visualItemRect(list->item(24));
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, row.center());
+    const QRect menu = list->visualItemRect(list->item(18));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, menu.center());
     EXPECT_EQ(list->selectedItems().size(), 1);
 
     state::ThemeState expected;
     expected.colors[18] = 255;
     EXPECT_EQ(theme(), expected);
-    EXPECT_TRUE(m_messages.shown.empty());
 }
 
 TEST_F(Form1Test, ThemeNameIsTheBoxTextAsTypedAndAboutEditsChangeNothing) {
     auto* name = control<QLineEdit>("Text2");
     QTest::keyClicks(name, "abc");
-    EXPECT_EQ(theme().themeName, "abc");
     for (int i = 0; i < 3; ++i) QTest::keyClick(name, Qt::Key_Backspace);
     EXPECT_EQ(theme().themeName, "");
     QTest::keyClicks(name, "  Autumn Leaves ");
@@ -270,16 +225,12 @@ TEST_F(Form1Test, ThemeNameIsTheBoxTextAsTypedAndAboutEditsChangeNothing) {
 
     const state::ThemeState before = theme();
     showPage(6);
-    auto* about = control<QPlainTextEdit>("Text5");
-    QTest::keyClicks(about, "anything at all");
-    about->clear();
+    QTest::keyClicks(control("Text5"), "anything at all");
     EXPECT_EQ(theme(), before);
-    EXPECT_TRUE(m_messages.shown.empty());
 }
 
 TEST_F(Form1Test, ExitAsksAndEndsOnlyOnOk) {
     QSignalSpy exits(m_form.get(), &window::Form1::exitRequested);
-    QTest::keyClicks(control("Text2"), "Kept");
     m_messages.answers = {MessageResult::Cancel};
     QTest::mouseClick(control("Command3"), Qt::LeftButton);
     ASSERT_EQ(m_messages.shown.size(), 1u);
@@ -292,48 +243,12 @@ TEST_F(Form1Test, ExitAsksAndEndsOnlyOnOk) {
     EXPECT_EQ(question.defaultButton, MessageResult::Ok);
     EXPECT_EQ(exits.count(), 0);
     EXPECT_TRUE(m_form->isVisible());
-    EXPECT_EQ(theme().themeName, "Kept");
 
     m_messages.answers = {MessageResult::Ok};
     QTest::mouseClick(control("Command3"), Qt::LeftButton);
     EXPECT_EQ(exits.count(), 1);
     EXPECT_FALSE(m_form->isVisible());
-    // Nothing was written.
-    EXPECT_FALSE(QDir(m_home.filePath("skinvault")).exists());
-}
-
-TEST_F(Form1Test, CloseBoxEndsWithoutAQuestion) {
-    EXPECT_TRUE(m_form->close());
-    EXPECT_FALSE(m_form->isVisible());
-    EXPECT_TRUE(m_messages.shown.empty());
-}
-
-TEST_F(Form1Test, CreateThemeRefusesAnEmptyNameAndWritesTheFolderForARealOne) {
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
-    EXPECT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_FALSE(QDir(m_home.filePath("skinvault")).exists());
-
-    // Pick an icon and a colour, name the theme, create it.
-    showPage(0);
-    const std::string sky =
-        put("Sky.ico", testpictures::iconFile({testpictures::filled(32, 32, Qt::red)}));
-    m_dialog.openAnswers = {sky};
-    QTest::mouseDClick(control("Image1"), Qt::LeftButton);
-    showPage(7);
-    QTest::keyClicks(control("Text2"), "Autumn");
-    m_messages.shown.clear();
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
-    EXPECT_FALSE(m_messages.shown.empty());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
-
-    QFile themeFile(m_home.filePath("skinvault/Autumn/Autumn.theme"));
-    ASSERT_TRUE(themeFile.open(QIODevice::ReadOnly));
-    const QByteArray text = themeFile.readAll();
-    EXPECT_TRUE(text.contains("%ThemeDir%Sky.ico")) << text.constData();
-    EXPECT_TRUE(QFile::exists(m_home.filePath("skinvault/Autumn/Sky.ico")));
-    // Creating leaves the state as it was, so it can run again.
-    EXPECT_EQ(theme().iconPaths[0], sky);
-    EXPECT_EQ(theme().themeName, "Autumn");
+    EXPECT_FALSE(QDir(m_home.filePath("skinvault")).exists()) << "nothing was written";
 }
 
 }  // namespace

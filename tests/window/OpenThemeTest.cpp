@@ -4,10 +4,8 @@
 #include <sys/stat.h>
 
 #include <QAction>
-#include <QDropEvent>
+#include <QMenu>
 #include <QMenuBar>
-#include <QMimeData>
-#include <QUrl>
 
 #include "window/Form1Fixture.h"
 #include "window/ThemePreviewWindow.h"
@@ -30,15 +28,20 @@ protected:
     /// A small pack as old discs hold them: upper-case names, a logo batch file.
     std::string writePack() {
         QDir(m_home.path()).mkpath(QStringLiteral("pack"));
-        put("pack/SKY.ICO", testpictures::iconFile({testpictures::filled(32, 32, Qt::blue)}));
-        put("pack/LOGO.SYS", testpictures::encode(testpictures::filled(32, 40, Qt::green), "bmp"));
+        putData("pack/SKY.ICO", "blue.ico");
+        putData("pack/LOGO.SYS", "red.bmp");
         put("pack/Blue.scr", "MZ");
+        putData("pack/Arrow.cur", "red.cur");
+        put("pack/Ding.wav", "RIFF");
         put("pack/Night.bat", "copy \"logo.sys\" c:\\logo.sys\r\n");
         put("pack/Night.theme",
             "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
             "DefaultValue=%ThemeDir%Sky.ico,0\r\n[Control Panel\\Colors]\r\n"
             "ActiveBorder=1 2 3\r\n[Control Panel\\Desktop]\r\nTileWallpaper=1\r\n"
-            "[boot]\r\nSCRNSAVE.EXE=%WinDir%SYSTEM\\BLUE.SCR\r\n");
+            "[boot]\r\nSCRNSAVE.EXE=%WinDir%SYSTEM\\BLUE.SCR\r\n[Control Panel\\Cursors]\r\n"
+            "Arrow=%ThemeDir%Arrow.cur\r\n"
+            "[AppEvents\\Schemes\\Apps\\.Default\\SystemAsterisk\\.Current]\r\n"
+            "DefaultValue=%ThemeDir%Ding.wav\r\n");
         return "C:\\pack\\Night.theme";
     }
 };
@@ -64,7 +67,8 @@ TEST_F(OpenThemeTest, MenuBarStandsAboveTheClientAreaWithMnemonicsAndShortcuts) 
     control("List1")->setFocus();
     QTest::keyClick(control("List1"), Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].title, "Fatal error...");
+    EXPECT_EQ(m_messages.shown[0].title, "Fatal error...") << "a theme needs a name";
+    EXPECT_FALSE(QDir(m_home.filePath("skinvault")).exists());
 
     trigger("mnuHelpAbout");
     ASSERT_EQ(m_messages.shown.size(), 2u);
@@ -87,6 +91,9 @@ TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
     EXPECT_EQ(control<QLineEdit>("Text2")->text(), QStringLiteral("Night"));
     EXPECT_TRUE(control<QCheckBox>("Check1")->isChecked());
     EXPECT_FALSE(control<PictureBox>("Image1")->picture().isNull());
+    for (const char* chosen : {"Image1", "Command4", "Command10_0", "Command11_0"})
+        EXPECT_TRUE(control(chosen)->property("chosen").toBool()) << chosen;
+    EXPECT_FALSE(control("Image4")->property("chosen").toBool());
     EXPECT_EQ(control<QLineEdit>("Text3_0")->text(), QStringLiteral("C:\\pack\\LOGO.SYS"));
     EXPECT_EQ(control<QLineEdit>("Text1")->text(), QStringLiteral("C:\\pack\\Blue.scr"));
     EXPECT_EQ(swatch(), QColor(1, 2, 3));
@@ -128,7 +135,6 @@ TEST_F(OpenThemeTest, NewThemeAsksBeforeLosingAnythingAndOpenFolderNeedsTheFolde
     trigger("mnuFileNew");
     EXPECT_TRUE(m_messages.shown.empty()) << "nothing to lose";
     control<QLineEdit>("Text2")->setText(QStringLiteral("Autumn"));
-    m_form->updateMenus();
     auto* openFolder = m_form->findChild<QAction*>(QStringLiteral("mnuFileOpenFolder"));
     EXPECT_FALSE(openFolder->isEnabled());
     QTest::mouseClick(control("Command1"), Qt::LeftButton);
@@ -136,6 +142,10 @@ TEST_F(OpenThemeTest, NewThemeAsksBeforeLosingAnythingAndOpenFolderNeedsTheFolde
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     trigger("mnuFileOpenFolder");
     EXPECT_EQ(m_launcher.shownFolders, std::vector<std::string>{"C:\\skinvault\\Autumn"});
+    // The folder is looked for again each time the menu opens.
+    QDir(m_home.filePath("skinvault/Autumn")).removeRecursively();
+    emit m_form->findChild<QMenu*>(QStringLiteral("mnuFile"))->aboutToShow();
+    EXPECT_FALSE(openFolder->isEnabled());
 
     m_messages.shown.clear();
     m_messages.answers = {MessageResult::Cancel};
@@ -149,19 +159,14 @@ TEST_F(OpenThemeTest, NewThemeAsksBeforeLosingAnythingAndOpenFolderNeedsTheFolde
     EXPECT_FALSE(openFolder->isEnabled());
 }
 
-TEST_F(OpenThemeTest, ThemeFileDroppedOnTheWindowOpens) {
-    writePack();
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(m_home.filePath(QStringLiteral("pack/Night.theme")))});
-    QWidget* target = control("Label1_0");  // a control that takes no drops itself
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(m_form.get(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(m_form.get(), &drop);
+TEST_F(OpenThemeTest, ThemeFileDroppedOnASlotGoesOnToTheWindowAndOpens) {
+    const std::string pack = writePack();
+    showPage(0);
+    // A theme file first in a drag of several: the slot leaves the whole drag to the window.
+    EXPECT_TRUE(dropOn(control("Image1"), {url(pack), url(putData("Sky.ico", "red.ico"))}));
     EXPECT_TRUE(QTest::qWaitFor([&] { return theme().themeName == "Night"; }));
     EXPECT_EQ(theme().iconPaths[0], "C:\\pack\\SKY.ICO");
+    EXPECT_TRUE(m_messages.shown.empty());
 }
 
 }  // namespace

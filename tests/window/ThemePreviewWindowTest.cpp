@@ -9,11 +9,11 @@
 #include <QToolTip>
 #include <functional>
 #include <map>
+#include <set>
 
-#include "pages/TestPictures.h"
 #include "platform/qt/QtPictureLoader.h"
-#include "preview/AniFiles.h"
 #include "support/TempDrive.h"
+#include "support/TestData.h"
 #include "window/ThemePreviewWindow.h"
 
 namespace {
@@ -28,7 +28,7 @@ protected:
     }
     QWidget* area() { return m_window.findChild<QWidget*>("preview"); }
     std::string put(const QString& name, const QByteArray& bytes) {
-        EXPECT_TRUE(testpictures::writeBytes(m_dir.filePath(name), bytes));
+        EXPECT_TRUE(testdata::write(m_dir.filePath(name), bytes));
         return "C:\\" + name.toStdString();
     }
     // For each element, a point of the preview where it is drawn topmost. (0, 0) is left
@@ -51,8 +51,7 @@ protected:
 TEST_F(ThemePreviewWindowTest, RefreshRepaintsAfterEachKindOfChange) {
     EXPECT_EQ(m_window.windowTitle(), "Theme Preview");
     EXPECT_FALSE(m_window.isModal());
-    const std::string wallpaper =
-        put("Sky.bmp", testpictures::encode(testpictures::pattern(200, 150), "bmp"));
+    const std::string wallpaper = put("Red.bmp", testdata::bytes("red.bmp"));
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"colour", [&] { m_theme.colors[3] = state::rgb(0, 128, 128); }},
         {"wallpaper pick", [&] { m_theme.wallpaperPath = wallpaper; }},
@@ -88,16 +87,23 @@ TEST_F(ThemePreviewWindowTest, PointingNamesTheElementAndClickingReportsIt) {
 }
 
 TEST_F(ThemePreviewWindowTest, AnimatedPointersPlayTheirSteps) {
-    anifiles::AniSpec spec;
-    for (QColor c : {Qt::red, Qt::green, Qt::blue})
-        spec.frames.push_back(testpictures::iconFile({testpictures::filled(32, 32, c)}, 2));
-    spec.defaultRate = 1;
-    m_theme.pointerPaths[1] = put("Busy.ani", anifiles::aniFile(spec));
+    // Three frames, a sixth of a second each.
+    m_theme.pointerPaths[1] = put("Busy.ani", testdata::bytes("busy.ani"));
     m_window.refresh();
     auto* strip = m_window.findChild<window::PointerStrip*>("pointers");
     ASSERT_NE(strip, nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return strip->currentStep(1) == 2; }, 5000));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return strip->currentStep(1) == 0; }, 5000)) << "it loops";
+    EXPECT_GT(strip->y(), area()->geometry().bottom()) << "the pointers stand below the preview";
+    EXPECT_EQ(area()->width(), m_window.width());
+    // Each step is shown until it loops from the last back to the first.
+    std::set<int> seen;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const int step = strip->currentStep(1);
+            seen.insert(step);
+            return step == 0 && seen.count(2);
+        },
+        5000));
+    EXPECT_EQ(seen, (std::set<int>{0, 1, 2})) << "three frames";
     EXPECT_EQ(strip->currentStep(0), 0) << "an empty slot does not play";
 }
 
