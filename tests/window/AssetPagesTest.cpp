@@ -75,8 +75,7 @@ TEST_F(AssetPagesTest, RightPressPlaysInOrderAndTheTransportReplaysTheOpenWave) 
     showPage(3);
     auto* play = control<QAbstractButton>("MMControl1Play");
     auto* stop = control<QAbstractButton>("MMControl1Stop");
-    EXPECT_FALSE(play->isEnabled());
-    EXPECT_FALSE(stop->isEnabled());
+    EXPECT_FALSE(play->isEnabled() || stop->isEnabled()) << "nothing open to replay";
     // Qt reports a fast second press as a double-click: it is a second pick all the same.
     const std::string chord = put("Chord.wav", "RIFF");
     m_dialog.openAnswers = {std::nullopt, chord};
@@ -97,8 +96,7 @@ TEST_F(AssetPagesTest, RightPressPlaysInOrderAndTheTransportReplaysTheOpenWave) 
     EXPECT_EQ(m_player.calls, previewOf(chord));
     EXPECT_EQ(m_dialog.opens.size(), 2u);
 
-    ASSERT_TRUE(play->isEnabled());
-    ASSERT_TRUE(stop->isEnabled());
+    ASSERT_TRUE(play->isEnabled() && stop->isEnabled());
     m_player.calls.clear();
     QTest::mouseClick(stop, Qt::LeftButton);
     QTest::mouseClick(play, Qt::LeftButton);
@@ -110,8 +108,7 @@ TEST_F(AssetPagesTest, RightPressPlaysInOrderAndTheTransportReplaysTheOpenWave) 
     m_player.commandsSucceed = false;
     press("Command11_2", Qt::RightButton);
     EXPECT_EQ(m_player.calls, previewOf(chord));
-    EXPECT_FALSE(play->isEnabled());
-    EXPECT_FALSE(stop->isEnabled());
+    EXPECT_FALSE(play->isEnabled() || stop->isEnabled());
     EXPECT_TRUE(m_messages.shown.empty());
 }
 

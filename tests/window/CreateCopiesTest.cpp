@@ -2,7 +2,6 @@
 // Create Theme copies the assets on a worker thread after "Done!": the window stays live, a
 // progress dialog names the file being copied, and Cancel or Exit stop the copies.
 #include <QProgressDialog>
-#include <QScopeGuard>
 
 #include <condition_variable>
 #include <mutex>
@@ -14,16 +13,9 @@ namespace {
 using namespace form1test;
 
 /// The real file system, whose copies of chosen files each wait until the test lets one through.
-class GatedFileSystem : public platform::FileSystem {
+class GatedFileSystem : public platform::HostFileSystem {
 public:
-    explicit GatedFileSystem(platform::FileSystem& real) : m_real(real) {}
-
-    bool changeDrive(char drive) override { return m_real.changeDrive(drive); }
-    bool changeFolder(std::string_view name) override { return m_real.changeFolder(name); }
-    bool makeFolder(std::string_view name) override { return m_real.makeFolder(name); }
-    std::unique_ptr<platform::TextFile> createTextFile(std::string_view name) override {
-        return m_real.createTextFile(name);
-    }
+    using HostFileSystem::HostFileSystem;
     bool copyFile(std::string_view source, std::string_view target) override {
         if (source.starts_with("C:\\")) {  // empty slots and patterns pass
             std::unique_lock lock(m_mutex);
@@ -32,14 +24,8 @@ public:
             --m_permits;
             --m_waiting;
         }
-        return m_real.copyFile(source, target);
+        return HostFileSystem::copyFile(source, target);
     }
-    std::optional<std::uint64_t> fileSize(std::string_view source) const override {
-        return m_real.fileSize(source);
-    }
-    std::string currentFolder() const override { return m_real.currentFolder(); }
-    std::string lastError() const override { return m_real.lastError(); }
-
     /// Lets `n` more copies through.
     void allow(int n) {
         std::lock_guard lock(m_mutex);
@@ -47,14 +33,13 @@ public:
         m_changed.notify_all();
     }
     /// Whether a copy is held at the gate now.
-    bool holding() const {
+    bool holding() {
         std::lock_guard lock(m_mutex);
         return m_waiting > 0;
     }
 
 private:
-    platform::FileSystem& m_real;
-    mutable std::mutex m_mutex;
+    std::mutex m_mutex;
     std::condition_variable m_changed;
     int m_permits = 0;
     int m_waiting = 0;
@@ -62,61 +47,62 @@ private:
 
 class CreateCopiesTest : public Form1Test {
 protected:
-    /// A second window on the gated file system, with two icons chosen and a name typed,
-    /// whose Create Theme has just been clicked: the first copy is held at the gate.
-    void startCreate() {
-        m_gated = std::make_unique<window::Form1>(m_gatedServices);
-        m_gated->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_gated.get()));
-        auto* tabs = m_gated->tabs();
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+    /// The window again on the gated file system, with two icons chosen and a name typed, whose
+    /// Create Theme has just been clicked: the first copy is held at the gate.
+    void SetUp() override {
+        Form1Test::SetUp();
+        m_form = std::make_unique<window::Form1>(m_gatedServices);
+        m_form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
+        showPage(0);
         m_dialog.openAnswers = {putData("One.ico", "red.ico"), putData("Two.ico", "red.ico")};
         for (const char* box : {"Image1", "Image5"})
-            QTest::mouseDClick(m_gated->findChild<QWidget*>(box), Qt::LeftButton);
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(7).center());
-        QTest::keyClicks(m_gated->findChild<QWidget*>("Text2"), "Busy");
-        QTest::mouseClick(m_gated->findChild<QWidget*>("Command1"), Qt::LeftButton);
+            QTest::mouseDClick(control(box), Qt::LeftButton);
+        showPage(7);
+        QTest::keyClicks(control("Text2"), "Busy");
+        QTest::mouseClick(control("Command1"), Qt::LeftButton);
         ASSERT_EQ(m_messages.shown.size(), 1u);
         EXPECT_EQ(m_messages.shown[0].title, "Done!");
         // The first copy waits on the worker while this thread goes on running events.
         ASSERT_TRUE(QTest::qWaitFor([&] { return m_gate.holding(); }));
-        EXPECT_TRUE(m_gated->copying());
+        EXPECT_TRUE(m_form->copying());
+    }
+    // The window goes before the gate, and its worker never waits at a closed gate.
+    void TearDown() override {
+        m_gate.allow(1000);
+        m_form.reset();
     }
     QString copied(const char* name) const {
         return m_home.filePath(QStringLiteral("skinvault/Busy/") + QLatin1String(name));
     }
 
-    GatedFileSystem m_gate{m_files};
+    GatedFileSystem m_gate{m_drives};
     window::Services m_gatedServices{m_gate,   m_messages, m_dialog, m_pictures,
                                      m_player, m_launcher, m_drives};
-    std::unique_ptr<window::Form1> m_gated;
-    // Runs before the window goes, so its worker never waits at a closed gate.
-    QScopeGuard<std::function<void()>> m_open{[this] { m_gate.allow(1000); }};
 };
 
 TEST_F(CreateCopiesTest, ProgressNamesTheFileCreateIsRefusedAndCancelListsWhatIsLeft) {
-    startCreate();
-    auto* progress = m_gated->findChild<QProgressDialog*>("CopyProgress");
+    auto* progress = m_form->findChild<QProgressDialog*>("CopyProgress");
     ASSERT_NE(progress, nullptr);
     EXPECT_TRUE(QTest::qWaitFor([&] { return progress->labelText().contains("C:\\One.ico"); }));
 
     // Create, New and Open are refused while the copies run; nothing changes.
-    const state::ThemeState before = m_gated->theme();
-    QTest::mouseClick(m_gated->findChild<QWidget*>("Command1"), Qt::LeftButton);
-    m_gated->mnuFileNew_Click();
-    m_gated->mnuFileOpen_Click();
+    const state::ThemeState before = theme();
+    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    m_form->mnuFileNew_Click();
+    m_form->mnuFileOpen_Click();
     ASSERT_EQ(m_messages.shown.size(), 4u);
     for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(m_messages.shown[i].title, "Copying files");
     EXPECT_TRUE(m_dialog.opens.size() == 0 || m_dialog.opens.back().fileName != "*.theme");
-    EXPECT_EQ(m_gated->theme(), before);
-    EXPECT_TRUE(m_gated->copying());
+    EXPECT_EQ(theme(), before);
+    EXPECT_TRUE(m_form->copying());
     m_messages.shown.resize(2);
 
     auto* cancel = progress->findChild<QPushButton*>();
     ASSERT_NE(cancel, nullptr);
     cancel->click();
     m_gate.allow(1000);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_gated->copying(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     ASSERT_EQ(m_messages.shown.size(), 3u);
     EXPECT_EQ(m_messages.shown[2].title, "Files not copied");
     EXPECT_NE(m_messages.shown[2].text.find("C:\\Two.ico (the copy was stopped)"),
@@ -124,27 +110,25 @@ TEST_F(CreateCopiesTest, ProgressNamesTheFileCreateIsRefusedAndCancelListsWhatIs
     EXPECT_TRUE(QFile::exists(copied("One.ico")));  // the copy under way completes
     EXPECT_FALSE(QFile::exists(copied("Two.ico")));
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return m_gated->findChild<QProgressDialog*>("CopyProgress") == nullptr; }));
+        [&] { return m_form->findChild<QProgressDialog*>("CopyProgress") == nullptr; }));
 }
 
 TEST_F(CreateCopiesTest, ExitDuringTheCopiesAsksAndEndsOnceTheFileUnderWayIsDone) {
-    startCreate();
-    QSignalSpy exits(m_gated.get(), &window::Form1::exitRequested);
+    QSignalSpy exits(m_form.get(), &window::Form1::exitRequested);
     m_messages.answers = {MessageResult::Cancel};
-    QTest::mouseClick(m_gated->findChild<QWidget*>("Command3"), Qt::LeftButton);
+    QTest::mouseClick(control("Command3"), Qt::LeftButton);
     ASSERT_EQ(m_messages.shown.size(), 2u);
     EXPECT_NE(m_messages.shown[1].text.find("Stop the copy and exit?"), std::string::npos);
-    EXPECT_EQ(m_messages.shown[1].title, "Exit Theme Creator");
     EXPECT_EQ(m_messages.shown[1].defaultButton, MessageResult::Cancel);
-    EXPECT_TRUE(m_gated->copying());
+    EXPECT_TRUE(m_form->copying());
 
     m_messages.answers = {MessageResult::Ok};
-    QTest::mouseClick(m_gated->findChild<QWidget*>("Command3"), Qt::LeftButton);
+    QTest::mouseClick(control("Command3"), Qt::LeftButton);
     EXPECT_EQ(exits.count(), 0);
     m_gate.allow(1000);
     ASSERT_TRUE(exits.wait(20000));
-    EXPECT_FALSE(m_gated->isVisible());
-    EXPECT_FALSE(m_gated->copying());
+    EXPECT_FALSE(m_form->isVisible());
+    EXPECT_FALSE(m_form->copying());
     EXPECT_EQ(m_messages.shown.size(), 3u) << "no warning after a chosen exit";
     EXPECT_TRUE(QFile::exists(copied("One.ico")));
     EXPECT_FALSE(QFile::exists(copied("Two.ico")));

@@ -21,10 +21,6 @@ protected:
         ASSERT_NE(found, nullptr) << action;
         found->trigger();
     }
-    QByteArray themeText(const QString& name) {
-        QFile file(m_home.filePath(QStringLiteral("skinvault/%1/%1.theme").arg(name)));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
     /// A small pack as old discs hold them: upper-case names, a logo batch file.
     std::string writePack() {
         QDir(m_home.path()).mkpath(QStringLiteral("pack"));
@@ -103,7 +99,9 @@ TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
     QTest::mouseClick(control("Check1"), Qt::LeftButton);
     QTest::mouseClick(control("Command1"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
-    const QByteArray text = themeText(QStringLiteral("Night Copy"));
+    QFile file(m_home.filePath(QStringLiteral("skinvault/Night Copy/Night Copy.theme")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
     EXPECT_TRUE(text.contains("DefaultValue=%ThemeDir%SKY.ICO\r\n")) << text.constData();
     EXPECT_TRUE(text.contains("ActiveBorder= 1 2 3\r\n"));
     EXPECT_TRUE(text.contains("TileWallpaper=0\r\n"));
@@ -168,12 +166,6 @@ TEST_F(OpenThemeTest, ThemeFileDroppedOnASlotGoesOnToTheWindowAndOpens) {
     EXPECT_EQ(theme().iconPaths[0], "C:\\pack\\SKY.ICO");
     EXPECT_TRUE(m_messages.shown.empty());
 }
-
-}  // namespace
-
-namespace {
-
-using namespace form1test;
 
 TEST_F(OpenThemeTest, PreviewFollowsTheThemeAndAClickSelectsTheColour) {
     QTest::keyClick(control("Text2"), Qt::Key_F5);

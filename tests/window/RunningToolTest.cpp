@@ -10,8 +10,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
-#include <ostream>
 #include <string>
+
+#include "support/TestData.h"
 
 namespace {
 
@@ -35,15 +36,10 @@ public:
 
 private:
     bool launch() {
-        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (xvfb.isEmpty()) return false;
-        m_server.setProgram(xvfb);
         // -displayfd 1: the server writes its display number to stdout once it is ready.
-        m_server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"),
-                               QStringLiteral("-screen"), QStringLiteral("0"),
-                               QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                               QStringLiteral("tcp")});
-        m_server.start();
+        m_server.start(
+            QStringLiteral("Xvfb"),
+            QStringLiteral("-displayfd 1 -screen 0 1024x768x24 -nolisten tcp").split(' '));
         if (!m_server.waitForStarted(-1)) return false;
         // Ready when it says so, however long a loaded machine takes.
         while (!m_server.canReadLine() && m_server.waitForReadyRead(-1)) {
@@ -68,50 +64,30 @@ private:
     QString m_display;
 };
 
-/// The environment of a session without any display.
-QProcessEnvironment withoutDisplay() {
+/// The environment of a session without any display, or with the one given.
+QProcessEnvironment environment(const QString& display = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromLatin1(name));
+    if (!display.isEmpty()) env.insert(QStringLiteral("DISPLAY"), display);
     return env;
-}
-
-QProcessEnvironment onDisplay(const QString& display) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display);
-    return env;
-}
-
-QString run(const QString& program, const QStringList& arguments, const QString& display) {
-    QProcess process;
-    process.setProcessEnvironment(onDisplay(display));
-    process.start(program, arguments);
-    process.waitForFinished(-1);
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 struct CommandLineCase {
     const char* name;
     QStringList arguments;
     int exitCode;
-    QString out;                    // what stdout holds
-    QString err;                    // what stderr holds
-    const char* display = nullptr;  // a DISPLAY to give, none by default
+    QString out;               // what stdout holds
+    QString err;               // what stderr holds
+    const char* display = "";  // a DISPLAY to give, none by default
 };
-
-// Test names and failures show the case's name, not its bytes.
-void PrintTo(const CommandLineCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class RunningToolCommandLine : public testing::TestWithParam<CommandLineCase> {};
 
 TEST_P(RunningToolCommandLine, IsAnsweredBeforeAnyDisplayIsNeeded) {
     const CommandLineCase& c = GetParam();
     QProcess tool;
-    QProcessEnvironment env = withoutDisplay();
-    if (c.display) env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(c.display));
-    tool.setProcessEnvironment(env);
+    tool.setProcessEnvironment(environment(QString::fromLatin1(c.display)));
     tool.start(kBinary, c.arguments);
     ASSERT_TRUE(tool.waitForFinished(10000));
     EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit) << "not Qt's abort";
@@ -151,13 +127,13 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(info.param.name);
     });
 
-}  // namespace
-
-namespace {
-
 /// Runs xdotool on the display and returns what it printed.
 QString xdotool(const QString& display, const QStringList& arguments) {
-    return run(QStringLiteral("xdotool"), arguments, display).trimmed();
+    QProcess process;
+    process.setProcessEnvironment(environment(display));
+    process.start(QStringLiteral("xdotool"), arguments);
+    process.waitForFinished(-1);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
 // A user opens a theme file from the file manager (its path on the command line), changes a
@@ -172,13 +148,9 @@ TEST(RunningToolTest, ThemeGivenOnTheCommandLineIsChangedAndCreatedAgainByKeyboa
     QTemporaryDir home;
     QDir(home.path()).mkpath(QStringLiteral("pack"));
     auto write = [&](const QString& name, const QByteArray& bytes) {
-        QFile file(home.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        ASSERT_TRUE(testdata::write(home.filePath(name), bytes));
     };
-    write(QStringLiteral("pack/SKY.ICO"),
-          QByteArray::fromBase64("AAABAAEAAQEAAAEAIAAwAAAAFgAAACgAAAABAAAAAgAAAAEAIAAAAAAABAAAAAAAA"
-                                 "AAAAAAAAAAAAAAAAAD/AAD/AAAAAA=="));
+    write(QStringLiteral("pack/SKY.ICO"), testdata::bytes("blue.ico"));
     write(QStringLiteral("pack/NEW.SYS"), "BM not a real picture, but a file to copy");
     write(QStringLiteral("pack/Night.theme"),
           "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
@@ -194,8 +166,7 @@ TEST(RunningToolTest, ThemeGivenOnTheCommandLineIsChangedAndCreatedAgainByKeyboa
             tool.waitForFinished(-1);
             if (!server.start()) GTEST_SKIP() << "Xvfb could not be started";
         }
-        QProcessEnvironment env = withoutDisplay();
-        env.insert(QStringLiteral("DISPLAY"), server.display());
+        QProcessEnvironment env = environment(server.display());
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
         tool.setProcessEnvironment(env);

