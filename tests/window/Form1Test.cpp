@@ -46,6 +46,7 @@ TEST_F(Form1Test, TabsStandInTwoFixedRowsAndKeysAndReadersChangePages) {
     for (int i = 0; i < tabs->count(); ++i) before.push_back(tabs->tabRect(i));
     for (int i = 0; i < 8; ++i) EXPECT_EQ(before[i].top(), before[i / 4 * 4].top()) << i;
     EXPECT_LT(before[0].top(), before[4].top()) << "tabs 4-7 touch the pages";
+    EXPECT_EQ(tabs->page(tabs->count()), nullptr);
     for (int chosen = 0; chosen < tabs->count(); ++chosen) {
         showPage(chosen);
         for (int i = 0; i < tabs->count(); ++i) EXPECT_EQ(tabs->tabRect(i), before[i]) << chosen;
