@@ -42,7 +42,7 @@ protected:
     std::optional<platform::HostFileSystem> m_files;
 };
 
-TEST_F(HostFileSystemTest, KeepsItsOwnCurrentFolderAndRefusesAnythingButOneName) {
+TEST_F(HostFileSystemTest, KeepsItsOwnFolderCopiesWithoutTruncatingAndRefusesAnythingButOneName) {
     const auto cwd = fs::current_path();
     auto& f = *m_files;
     EXPECT_TRUE(f.changeDrive('c') && f.makeFolder("skinvault"));
@@ -60,23 +60,22 @@ TEST_F(HostFileSystemTest, KeepsItsOwnCurrentFolderAndRefusesAnythingButOneName)
     EXPECT_EQ(f.currentFolder(), "C:\\skinvault");
     EXPECT_TRUE(f.changeFolder("\\"));
     EXPECT_EQ(f.currentFolder(), "C:\\");
-    EXPECT_TRUE(f.changeDrive('D'));
-    EXPECT_EQ(f.currentFolder(), "D:\\");
-    EXPECT_EQ(entriesOfC(), 1);
-}
 
-TEST_F(HostFileSystemTest, CopiesReplaceAndNeverTruncateTheSource) {
+    // A copy replaces the file there and never truncates its source, even onto itself.
     std::ofstream(m_c / "Sky.ico", std::ios::binary) << "older";
-    EXPECT_TRUE(m_files->copyFile("D:\\Sky.ico", "Sky.ico"));
-    EXPECT_TRUE(m_files->copyFile("C:\\Sky.ico", "Sky.ico")) << "onto itself";
+    EXPECT_TRUE(f.copyFile("D:\\Sky.ico", "Sky.ico"));
+    EXPECT_TRUE(f.copyFile("C:\\Sky.ico", "Sky.ico")) << "onto itself";
     EXPECT_EQ(readFile(m_c / "Sky.ico"), "sky");
+    // No source, a pattern, a missing file, a folder, and no way out of a drive.
     for (const auto& [source, target] : {std::pair{"", "x"},
                                          {"*.wav", "*.wav"},
                                          {"D:\\missing.wav", "missing.wav"},
                                          {"D:\\", "d"},
-                                         {"D:\\..\\c\\Sky.ico", "y"} /* no way out of a drive */})
-        EXPECT_FALSE(m_files->copyFile(source, target)) << source;
-    EXPECT_EQ(entriesOfC(), 1);
+                                         {"D:\\..\\c\\Sky.ico", "y"}})
+        EXPECT_FALSE(f.copyFile(source, target)) << source;
+    EXPECT_EQ(entriesOfC(), 2) << "the folder and the copy";
+    EXPECT_TRUE(f.changeDrive('D'));
+    EXPECT_EQ(f.currentFolder(), "D:\\");
 }
 
 // A text file or copy replaces the earlier file only once complete, keeping its permissions;

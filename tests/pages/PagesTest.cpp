@@ -1,14 +1,29 @@
 // SPDX-License-Identifier: MIT
-// The picture box tells a click from a double-click: QWidget alone would report a
-// double-click as a second press.
+// What every page shares: the pick, and the picture box telling a click from a double-click
+// (QWidget alone would report a double-click as a second press).
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
 #include <QTest>
 
+#include "fakes/ScriptedCommonDialog.h"
+#include "pages/PickFile.h"
 #include "pages/PictureBox.h"
 
 namespace {
+
+// Every page's pick goes through pickFile: an answer that would break a theme or batch line
+// ends as a cancel, so no slot ever holds it.
+TEST(PickFile, AnswersThatWouldBreakALineEndAsACancel) {
+    fakes::ScriptedCommonDialog dialog;
+    dialog.openAnswers = {"C:\\a\" & del *.* & \"b.sys", "C:\\two\r\nlines.ico",
+                          "C:\\Art\\Sky.ico"};
+    std::string slot = "C:\\Old.ico";
+    EXPECT_FALSE(pages::pickTestThenStore(dialog, "Icons", "*.ico", slot));
+    EXPECT_FALSE(pages::pickTestThenStore(dialog, "Icons", "*.ico", slot));
+    EXPECT_EQ(slot, "C:\\Old.ico");
+    EXPECT_EQ(pages::pickFile(dialog, "Icons", "*.ico"), "C:\\Art\\Sky.ico");
+}
 
 TEST(PictureBoxTest, ClickAndDoubleClickAreReportedApart) {
     pages::PictureBox box(true);
@@ -31,15 +46,16 @@ TEST(PictureBoxTest, ClickAndDoubleClickAreReportedApart) {
     EXPECT_EQ(doubles.count(), 2);
 }
 
+// A stretching box decodes at its own size, inside its one-pixel border; any other box takes
+// the picture's size.
 TEST(PictureBoxTest, StretchingBoxDecodesAtItsOwnSizeOtherBoxesTakeThePicturesSize) {
     pages::PictureBox stretching(true);
     stretching.resize(80, 70);
-    EXPECT_EQ(stretching.decodeSize(), QSize(78, 68));  // inside the one-pixel border
+    EXPECT_EQ(stretching.decodeSize(), QSize(78, 68));
     pages::PictureBox plain(false);
     plain.resize(57, 49);
     EXPECT_FALSE(plain.decodeSize().isValid());
-    QImage picture(32, 32, QImage::Format_ARGB32);
-    plain.showPicture(picture);
+    plain.showPicture(QImage(32, 32, QImage::Format_ARGB32));
     EXPECT_EQ(plain.size(), QSize(34, 34));
     plain.showPicture(QImage());
     EXPECT_TRUE(plain.picture().isNull());
