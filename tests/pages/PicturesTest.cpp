@@ -47,11 +47,11 @@ TEST_F(PicturesTest, PicturesLoadByContentAndWhatIsCutShortOrNoPictureIsRefused)
                                                       {"short.jpg", jpeg.chopped(2)},
                                                       {"cut.ico", icon.chopped(40)}};
     for (const auto& [name, bytes] : refused) EXPECT_FALSE(load(name, bytes)) << name.toStdString();
-    for (const char* path : {"C:\\nothing.ico", "Q:\\unmapped.ico", "C:\\" /* a folder */})
-        EXPECT_FALSE(m_loader.load(path)) << path;
     // A FIFO with no writer would block the window for good.
     ASSERT_EQ(::mkfifo(QFile::encodeName(m_dir.filePath("pipe.ico")).constData(), 0600), 0);
-    EXPECT_FALSE(m_loader.load("C:\\pipe.ico"));
+    for (const char* path :
+         {"C:\\nothing.ico", "Q:\\unmapped.ico", "C:\\" /* a folder */, "C:\\pipe.ico"})
+        EXPECT_FALSE(m_loader.load(path)) << path;
     EXPECT_TRUE(m_loader.load("").value_or(QImage(1, 1, QImage::Format_RGB32)).isNull());
     // Sizes whose product overflows 64 bits; a JPEG of fill bytes, judged in one pass.
     EXPECT_TRUE(platform::isPictureDataCutShort(testdata::bytes("overflow.bmp"), "bmp"));
@@ -69,7 +69,7 @@ TEST_F(PicturesTest, PicturesLoadByContentAndWhatIsCutShortOrNoPictureIsRefused)
 
 // Palette, run-length and OS/2 bitmaps (the usual splash logos) preview whole, judged by
 // their own rows or run-length stream, and every one cut short is refused.
-TEST_F(PicturesTest, PaletteRunLengthAndOs2LogosPreviewAndCutOnesAreRefused) {
+TEST_F(PicturesTest, PaletteLogosAndCursorsPreviewWholeAndCutOnesAreRefused) {
     auto stripe = [](QPoint p) {
         const int i = (p.x() / 20 + p.y() / 25) % 16;
         return qRgb(i * 16, 255 - i * 16, (i * 40) & 255);
@@ -84,11 +84,19 @@ TEST_F(PicturesTest, PaletteRunLengthAndOs2LogosPreviewAndCutOnesAreRefused) {
         for (const int cut : {3, 200})
             EXPECT_FALSE(load("cut.sys", bmp.chopped(cut))) << file << " cut by " << cut;
     }
-}
+    // Found by fuzzing: a damaged run-length bitmap that Qt decodes to palette indices beyond
+    // its colour table; drawing or scaling it read past the table and crashed.
+    for (const QSize box : {QSize(), QSize(13, 7)}) {
+        const auto picture = load("fuzzed.sys", testdata::bytes("fuzzed-rle.bmp"), box);
+        if (!picture) continue;  // refusing it is as good
+        for (int y = 0; picture->format() == QImage::Format_Indexed8 && y < picture->height(); ++y)
+            for (int x = 0; x < picture->width(); ++x)
+                ASSERT_LT(picture->pixelIndex(x, y), picture->colorCount()) << x << "," << y;
+        EXPECT_FALSE(QPixmap::fromImage(*picture).isNull());
+    }
 
-// Monochrome and palette cursors drawn as Windows draws them: AND mask, then XOR colour, so
-// the pixels an I-beam inverts show as the inverse of the box's background.
-TEST_F(PicturesTest, PaletteCursorsShowTheirInvertedPixels) {
+    // Monochrome and palette cursors drawn as Windows draws them: AND mask, then XOR colour, so
+    // the pixels an I-beam inverts show as the inverse of the box's background.
     const QRgb back = QGuiApplication::palette().color(QPalette::Window).rgb();
     // Each: an inverting I-beam, a transparent ground and an opaque square at the corner.
     for (const auto& [file, square] : {std::pair{"beam1.cur", qRgb(0, 0, 0)},
@@ -104,28 +112,15 @@ TEST_F(PicturesTest, PaletteCursorsShowTheirInvertedPixels) {
     }
 }
 
-// Found by fuzzing: a damaged run-length bitmap that Qt decodes to palette indices beyond its
-// colour table; drawing or scaling it read past the table and crashed.
-TEST_F(PicturesTest, DamagedRunLengthBitmapGivesOnlyPaletteColours) {
-    for (const QSize box : {QSize(), QSize(13, 7)}) {
-        const auto picture = load("fuzzed.sys", testdata::bytes("fuzzed-rle.bmp"), box);
-        if (!picture) continue;  // refusing it is as good
-        for (int y = 0; picture->format() == QImage::Format_Indexed8 && y < picture->height(); ++y)
-            for (int x = 0; x < picture->width(); ++x)
-                ASSERT_LT(picture->pixelIndex(x, y), picture->colorCount()) << x << "," << y;
-        EXPECT_FALSE(QPixmap::fromImage(*picture).isNull());
-    }
-}
-
 // The quadrant bitmaps (quadrants-<bits>.bmp.qz, 1502 x 1500, and a 12000 x 12000 1-bit one,
 // 576 MB decoded, far past the 128 MB Qt allows) at the size of a 40 x 30 box. 1 bit holds
 // the first two colours only; 16 bits keeps 5 bits of each channel.
 TEST_F(PicturesTest, BmpOfEveryDepthReadsStraightToTheBoxSizeAndOneCutShortDoesNot) {
+    // Each quadrant's colour; at 16 bits, each channel's top 5 bits widened back to 8.
     const QRgb colours[4] = {qRgb(200, 30, 30), qRgb(30, 200, 30), qRgb(30, 30, 200),
                              qRgb(250, 250, 10)};
-    auto five = [](QRgb c) {
-        return qRgb(qRed(c) / 8 * 255 / 31, qGreen(c) / 8 * 255 / 31, qBlue(c) / 8 * 255 / 31);
-    };
+    const QRgb colours16[4] = {qRgb(205, 24, 24), qRgb(24, 205, 24), qRgb(24, 24, 205),
+                               qRgb(255, 255, 8)};
     const QPoint centres[4] = {{10, 7}, {30, 7}, {10, 22}, {30, 22}};
     for (const int bits : {1, 4, 8, 16, 24, 32, 0}) {
         const QString file = bits ? QString("quadrants-%1.bmp.qz").arg(bits) : "huge.bmp.qz";
@@ -133,11 +128,10 @@ TEST_F(PicturesTest, BmpOfEveryDepthReadsStraightToTheBoxSizeAndOneCutShortDoesN
         const auto streamed = platform::readBmpScaled(m_dir.filePath("Big.bmp"), QSize(40, 30));
         for (const auto& image : {streamed, m_loader.load(path, QSize(40, 30))}) {
             ASSERT_EQ(image.value_or(QImage()).size(), QSize(40, 30)) << file.toStdString();
-            for (int q = 0; q < 4; ++q) {
-                const QRgb c = colours[bits < 2 ? q % 2 : q];
-                EXPECT_EQ(image->pixel(centres[q]), bits == 16 ? five(c) : c)
+            for (int q = 0; q < 4; ++q)
+                EXPECT_EQ(image->pixel(centres[q]),
+                          (bits == 16 ? colours16 : colours)[bits < 2 ? q % 2 : q])
                     << file.toStdString() << " quadrant " << q;
-            }
         }
     }
     const QByteArray huge = qUncompress(testdata::bytes("huge.bmp.qz"));
@@ -145,7 +139,8 @@ TEST_F(PicturesTest, BmpOfEveryDepthReadsStraightToTheBoxSizeAndOneCutShortDoesN
     EXPECT_FALSE(platform::readBmpScaled(m_dir.filePath("Cut.bmp"), QSize(40, 30)));
 }
 
-TEST_F(PicturesTest, LatestPreviewWinsAndAFileThatCannotBeReadChangesNothing) {
+TEST_F(PicturesTest,
+       LatestPreviewWinsAFileThatCannotBeReadChangesNothingAndAChangedFileIsReadAgain) {
     pages::PictureBox box(true);
     box.resize(40, 30);
     auto* preview = new pages::AsyncPreview(&box, m_loader);
@@ -169,23 +164,22 @@ TEST_F(PicturesTest, LatestPreviewWinsAndAFileThatCannotBeReadChangesNothing) {
     preview->show(cut, box.size());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !preview->pending(); }, 20000));
     EXPECT_EQ(box.picture().pixel(20, 15), qRgb(255, 0, 0));
-}
 
-TEST_F(PicturesTest, PointerPreviewFollowsAChangedFile) {
+    // The pointer page keeps its decoded pictures only while their files stay the same.
     fakes::ScriptedCommonDialog dialog;
     state::ThemeState theme;
     pages::MousePointersPage page(theme, dialog, m_loader);
     theme.pointerPaths[4] = put("Arrow.cur", testdata::bytes("red.cur"));
-    auto* box = page.findChild<pages::PictureBox*>("Image3");
-    ASSERT_NE(box, nullptr);
+    auto* image3 = page.findChild<pages::PictureBox*>("Image3");
+    ASSERT_NE(image3, nullptr);
     for (int i = 0; i < 2; ++i) {
         page.Command10_MouseMove(4);
-        EXPECT_EQ(box->picture().pixel(5, 5), qRgb(255, 0, 0));
+        EXPECT_EQ(image3->picture().pixel(5, 5), qRgb(255, 0, 0));
     }
     // The file is replaced by one of another size: the kept picture is out of date.
     put("Arrow.cur", testdata::bytes("lime48.cur"));
     page.Command10_MouseMove(4);
-    EXPECT_EQ(box->picture().pixel(5, 5), qRgb(0, 255, 0));
+    EXPECT_EQ(image3->picture().pixel(5, 5), qRgb(0, 255, 0));
 }
 
 }  // namespace

@@ -56,24 +56,23 @@ TEST(QtMessageBoxesTest, KeysAnswerAsTheButtonsSayAndTheBoxShowsTitleTextAndIcon
     }
 }
 
-TEST(QtCommonDialogTest, NameFiltersListEveryPatternInEitherCaseAndTheExtraKinds) {
-    EXPECT_EQ(QtCommonDialog::nameFilters("Pointers(*.ani;*.cur)|*.cur;*.ani", "*.ani;*.cur"),
-              QStringList{"Pointers(*.ani;*.cur) (*.[aA][nN][iI] *.[cC][uU][rR])"});
-    EXPECT_EQ(QtCommonDialog::nameFilters("Jpeg files|*.jpg|Windows bitmaps|*.bmp", "*.jpg"),
-              (QStringList{"Jpeg files (*.[jJ][pP][gG])", "Windows bitmaps (*.[bB][mM][pP])"}));
-    EXPECT_EQ(QtCommonDialog::nameFilters("", ""), QStringList{"Files (*)"});
-}
-
 // The dialog opens in the slot's folder, else where the last pick or drop came from, else at
 // home; a drop is checked as a pick and for its kind, and a file Windows cannot name is
 // refused with the reason.
 using QtCommonDialogDrive = testsupport::TempDriveTest;
-TEST_F(QtCommonDialogDrive, OpensInTheSlotsOrTheLastFolderAndRefusesFilesWindowsCannotTake) {
+TEST_F(QtCommonDialogDrive,
+       FiltersInEitherCaseOpensInTheSlotsOrTheLastFolderAndRefusesFilesWindowsCannotTake) {
     const QDir c(m_dir.path());
     ASSERT_TRUE(c.mkpath("Art") && c.mkpath("Folder.wav"));
     for (const char* name : {"Chord.WAV", "Sky.ico", "what?.wav"}) put(name, "RIFF");
     fakes::ScriptedMessageBoxes messages;
     QtCommonDialog dialog(m_drives, messages);
+    // Every pattern in either case, and the extra kinds.
+    EXPECT_EQ(QtCommonDialog::nameFilters("Pointers(*.ani;*.cur)|*.cur;*.ani", "*.ani;*.cur"),
+              QStringList{"Pointers(*.ani;*.cur) (*.[aA][nN][iI] *.[cC][uU][rR])"});
+    EXPECT_EQ(QtCommonDialog::nameFilters("Jpeg files|*.jpg|Windows bitmaps|*.bmp", "*.jpg"),
+              (QStringList{"Jpeg files (*.[jJ][pP][gG])", "Windows bitmaps (*.[bB][mM][pP])"}));
+    EXPECT_EQ(QtCommonDialog::nameFilters("", ""), QStringList{"Files (*)"});
     dialog.Filter = "Wave files|*.wav|Midi files|*.mid";
     dialog.FileName = "*.wav";
     EXPECT_EQ(dialog.startFolder(), QDir::homePath()) << "nothing picked yet";

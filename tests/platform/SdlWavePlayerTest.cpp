@@ -44,7 +44,6 @@ class SdlWavePlayerDisk : public testsupport::TempDriveTest {
 protected:
     // Every test here plays through the disk driver; no other test in this program uses audio.
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
         qputenv("SDL_AUDIODRIVER", "disk");
         qputenv("SDL_DISKAUDIODELAY", "0");
         qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(m_out));
@@ -78,9 +77,41 @@ protected:
     QString m_out = m_dir.filePath("out.raw");
 };
 
-// Each encoding, and a wave cut inside frame 1235 (its first sample there, its second not),
-// plays its frames in full, then silence at once: a half frame is no click.
-TEST_F(SdlWavePlayerDisk, EveryEncodingPlaysItsSoundInFull) {
+// Audio starts only for a wave the player opens and stops with the player. Then each
+// encoding, and a wave cut inside frame 1235 (its first sample there, its second not), plays
+// its frames in full, then silence at once: a half frame is no click.
+TEST_F(SdlWavePlayerDisk, AudioStartsOnlyForWhatOpensAndEveryEncodingPlaysItsSoundInFull) {
+    put("Notes.wav", "Not the waves you are looking for");
+    put("Good.wav", testdata::bytes("tones-mono.wav"));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir("Folder.wav"));
+    const auto termHandler = std::signal(SIGTERM, SIG_DFL);
+    {
+        platform::SdlWavePlayer player(m_drives);
+        // Nothing open yet: close is harmless, play has nothing to play.
+        EXPECT_TRUE(player.setCommand("close"));
+        EXPECT_FALSE(player.setCommand("play"));
+        for (const std::string path : {"C:\\Missing.wav", "C:\\Notes.wav", "*.wav", "",
+                                       "C:\\Folder.wav", "C:\\..\\Good.wav", "Q:\\Good.wav"})
+            EXPECT_FALSE(preview(player, path)) << path;
+        // Only wave audio is opened, whatever the file holds.
+        player.setDeviceType("CDAudio");
+        player.setFileName("C:\\Good.wav");
+        EXPECT_FALSE(player.setCommand("open") || player.setCommand("play") ||
+                     player.setCommand("record"));
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "audio must not start before a preview";
+        EXPECT_FALSE(QFile::exists(m_out)) << "no device was ever opened";
+
+        // The device type and the commands are not case-sensitive.
+        player.setDeviceType("waveaudio");
+        EXPECT_TRUE(player.setCommand("OPEN") && player.setCommand("Play"));
+        EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+        // Still the default: SIGTERM must go on ending the tool.
+        EXPECT_EQ(std::signal(SIGTERM, SIG_DFL), SIG_DFL);
+        // Left open and playing, as a preview is; the destructor releases it.
+    }
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    std::signal(SIGTERM, termHandler);
+
     const QByteArray whole = testdata::bytes("tones.wav");
     const QByteArray cut = whole.left(whole.indexOf("data") + 8 + 1234 * 4 + 2);
     // Each file ("cut": tones.wav cut short), its frames as its header says (the encoders fill
@@ -159,40 +190,6 @@ TEST_F(SdlWavePlayerDisk, OneDeviceServesEveryPreviewAndCloseStopsTheSound) {
 
     // The device was never closed: reopening would have started its output anew.
     EXPECT_TRUE(high(played().front()));
-}
-
-TEST_F(SdlWavePlayerDisk, AudioStartsOnlyForAWaveItOpensAndStopsWithThePlayer) {
-    put("Notes.wav", "Not the waves you are looking for");
-    put("Good.wav", testdata::bytes("tones-mono.wav"));
-    ASSERT_TRUE(QDir(m_dir.path()).mkdir("Folder.wav"));
-    const auto termHandler = std::signal(SIGTERM, SIG_DFL);
-    {
-        platform::SdlWavePlayer player(m_drives);
-        // Nothing open yet: close is harmless, play has nothing to play.
-        EXPECT_TRUE(player.setCommand("close"));
-        EXPECT_FALSE(player.setCommand("play"));
-        for (const std::string path : {"C:\\Missing.wav", "C:\\Notes.wav", "*.wav", "",
-                                       "C:\\Folder.wav", "C:\\..\\Good.wav", "Q:\\Good.wav"})
-            EXPECT_FALSE(preview(player, path)) << path;
-        // Only wave audio is opened, whatever the file holds.
-        player.setDeviceType("CDAudio");
-        player.setFileName("C:\\Good.wav");
-        EXPECT_FALSE(player.setCommand("open") || player.setCommand("play") ||
-                     player.setCommand("record"));
-        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "audio must not start before a preview";
-        EXPECT_FALSE(QFile::exists(m_out)) << "no device was ever opened";
-
-        // The device type and the commands are not case-sensitive.
-        player.setDeviceType("waveaudio");
-        EXPECT_TRUE(player.setCommand("OPEN") && player.setCommand("Play"));
-        EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
-        EXPECT_TRUE(QFile::exists(m_out));
-        // Still the default: SIGTERM must go on ending the tool.
-        EXPECT_EQ(std::signal(SIGTERM, SIG_DFL), SIG_DFL);
-        // Left open and playing, as a preview is; the destructor releases it.
-    }
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
-    std::signal(SIGTERM, termHandler);
 }
 
 }  // namespace

@@ -11,14 +11,14 @@
 
 using platform::NameProblem;
 
-TEST(Windows1252, EncodesLatinAndTheHighPunctuationAndRoundTripsEveryAssignedByte) {
+TEST(WindowsText, RoundTripsCodePage1252AndRefusesTheNamesWindowsRefuses) {
     // Latin, euro, em dash and S caron; Cyrillic and an emoji (not in the code
     // page); malformed UTF-8 and a cut-off sequence.
-    const std::pair<std::string, std::string> cases[] = {
+    const std::pair<std::string, std::string> encodings[] = {
         {"Sky caf\xC3\xA9 \xE2\x82\xAC\xE2\x80\x94\xC5\xA0", "Sky caf\xE9 \x80\x97\x8A"},
         {"\xD0\x96\xF0\x9F\x98\x80x", "??x"},
         {"a\xFF!\xC3", "a?!?"}};
-    for (const auto& [utf8, encoded] : cases) EXPECT_EQ(platform::toWindows1252(utf8), encoded);
+    for (const auto& [utf8, encoded] : encodings) EXPECT_EQ(platform::toWindows1252(utf8), encoded);
     for (int b = 1; b < 256; ++b) {
         if (b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D) continue;
         const std::string one(1, static_cast<char>(b));
@@ -27,11 +27,9 @@ TEST(Windows1252, EncodesLatinAndTheHighPunctuationAndRoundTripsEveryAssignedByt
         EXPECT_EQ(platform::toWindows1252(utf8), one) << b;
     }
     EXPECT_FALSE(platform::fitsWindows1252("\xE6\x97\xA5"));
-}
 
-// The hostile names: each list holds the names whose problem is the one it is
-// filed under.
-TEST(WindowsNames, RefusesWhatWindowsRefuses) {
+    // The hostile names: each list holds the names whose problem is the one it is
+    // filed under.
     const std::pair<NameProblem, std::vector<std::string>> cases[] = {
         {NameProblem::None,
          {"Autumn", "a. b", "My Theme 2.0", "Caf\xC3\xA9",

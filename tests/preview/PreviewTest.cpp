@@ -21,8 +21,8 @@ QImage solid(QSize size, QRgb colour) {
     return image;
 }
 
-TEST(PreviewRenderer, EachColourChangesPixelsOnlyWhereItsElementIsDrawn) {
-    const state::ThemeState theme;
+TEST(PreviewRenderer, ColoursShowWhereTheirElementIsAndTheWallpaperLiesAsTheTileFlagSays) {
+    state::ThemeState theme;
     preview::PreviewRenderer renderer;
     const QImage before = renderer.render(theme, {}, kSize);
     for (std::size_t element = 0; element < state::kColorCount; ++element) {
@@ -36,12 +36,8 @@ TEST(PreviewRenderer, EachColourChangesPixelsOnlyWhereItsElementIsDrawn) {
                             renderer.elementAt({x, y}) == static_cast<int>(element);
         EXPECT_TRUE(inElement) << state::kColorNames[element];
     }
-}
 
-TEST(PreviewRenderer, WallpaperIsTiledFromTheCornerOrCentredOverTheBackground) {
-    state::ThemeState theme;
     theme.colors[3] = state::rgb(0, 0, 128);
-    preview::PreviewRenderer renderer;
     const QRgb wall = qRgb(200, 180, 0);
     const QPoint lowerLeft(2, 477);  // bare desktop, away from icons and windows
     preview::PreviewPictures small;
@@ -103,15 +99,12 @@ TEST(PreviewPictureCache, DecodesAndScalesOncePerPick) {
 using Steps = std::vector<std::pair<QRgb, int>>;
 const QRgb R = qRgb(255, 0, 0), G = qRgb(0, 128, 0), B = qRgb(0, 0, 255);
 
-class AniTest : public testsupport::TempDriveTest {
-protected:
-    preview::PointerAnimation load(const QByteArray& bytes) {
-        return preview::loadPointer(put("p.ani", bytes), m_loader);
-    }
-    platform::QtPictureLoader m_loader{m_drives};
-};
-
-TEST_F(AniTest, FramesPlayInFileOrSeqOrderAtTheirRatesAndDamagedFilesShowWhatIsGood) {
+using AniTest = testsupport::TempDriveTest;
+TEST_F(AniTest, FramesPlayInOrderAtTheirRatesDamagedFilesShowWhatIsGoodAndInvertedPixelsInvert) {
+    platform::QtPictureLoader loader{m_drives};
+    auto load = [&](const QByteArray& bytes) {
+        return preview::loadPointer(put("p.ani", bytes), loader);
+    };
     const QByteArray busy = testdata::bytes("busy.ani");
     // The second frame's chunk follows the header, the first frame and its own header.
     const qsizetype second = busy.indexOf("icon", busy.indexOf("icon") + 4);
@@ -144,9 +137,7 @@ TEST_F(AniTest, FramesPlayInFileOrSeqOrderAtTheirRatesAndDamagedFilesShowWhatIsG
                                step.jiffies);
         EXPECT_EQ(shown, cases[i].second) << "case " << i;
     }
-}
 
-TEST_F(AniTest, InvertedPixelsInvertWhatIsUnderThem) {
     // A static cursor whose left half inverts and right half is black, and the same image as
     // the only frame of an animated one.
     for (const char* file : {"invert.cur", "invert.ani"}) {
