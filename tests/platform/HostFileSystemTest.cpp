@@ -1,7 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include <gtest/gtest.h>
-
-#include <QTemporaryDir>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -10,39 +7,30 @@
 #include <unistd.h>
 
 #include "platform/HostFileSystem.h"
+#include "support/TempDrive.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-/// Drives C: and D: in a temporary folder, D: holding Sky.ico and Big.wav.
-class HostFileSystemTest : public ::testing::Test {
+/// Drives C: and D: in temporary folders, D: holding Sky.ico and Big.wav.
+class HostFileSystemTest : public testsupport::TempDriveTest {
 protected:
     void SetUp() override {
-        platform::DriveMap drives;
-        for (const char* d : {"c", "d"}) {
-            fs::create_directories(m_root / d);
-            drives.map(d[0], m_root / d);
-        }
-        std::ofstream(m_root / "d" / "Sky.ico", std::ios::binary) << "sky";
-        std::ofstream(m_root / "d" / "Big.wav", std::ios::binary) << std::string(65536, 'x');
-        m_files.emplace(drives);
+        m_drives.map('D', m_d.path().toStdString());
+        ASSERT_TRUE(testdata::write(m_d.filePath("Sky.ico"), "sky"));
+        ASSERT_TRUE(testdata::write(m_d.filePath("Big.wav"), QByteArray(65536, 'x')));
+        m_files.emplace(m_drives);
     }
     std::ptrdiff_t entriesOfC() const {
         return std::distance(fs::directory_iterator(m_c), fs::directory_iterator());
     }
-    QTemporaryDir m_dir;
-    fs::path m_root{m_dir.path().toStdString()};
-    fs::path m_c = m_root / "c";
+    QTemporaryDir m_d;
+    fs::path m_c{m_dir.path().toStdString()};
     std::optional<platform::HostFileSystem> m_files;
 };
 
-TEST_F(HostFileSystemTest, KeepsItsOwnCurrentFolderAndRefusesAnythingButOneName) {
+TEST_F(HostFileSystemTest, KeepsItsOwnFolderCopiesWithoutTruncatingAndRefusesAnythingButOneName) {
     const auto cwd = fs::current_path();
     auto& f = *m_files;
     EXPECT_TRUE(f.changeDrive('c') && f.makeFolder("skinvault"));
@@ -60,23 +48,23 @@ TEST_F(HostFileSystemTest, KeepsItsOwnCurrentFolderAndRefusesAnythingButOneName)
     EXPECT_EQ(f.currentFolder(), "C:\\skinvault");
     EXPECT_TRUE(f.changeFolder("\\"));
     EXPECT_EQ(f.currentFolder(), "C:\\");
-    EXPECT_TRUE(f.changeDrive('D'));
-    EXPECT_EQ(f.currentFolder(), "D:\\");
-    EXPECT_EQ(entriesOfC(), 1);
-}
 
-TEST_F(HostFileSystemTest, CopiesReplaceAndNeverTruncateTheSource) {
+    // A copy replaces the file there and never truncates its source, even onto itself.
     std::ofstream(m_c / "Sky.ico", std::ios::binary) << "older";
-    EXPECT_TRUE(m_files->copyFile("D:\\Sky.ico", "Sky.ico"));
-    EXPECT_TRUE(m_files->copyFile("C:\\Sky.ico", "Sky.ico")) << "onto itself";
-    EXPECT_EQ(readFile(m_c / "Sky.ico"), "sky");
+    EXPECT_TRUE(f.copyFile("D:\\Sky.ico", "Sky.ico"));
+    EXPECT_TRUE(f.copyFile("C:\\Sky.ico", "Sky.ico")) << "onto itself";
+    EXPECT_EQ(testdata::contents(m_dir.filePath("Sky.ico")), "sky");
+    // No source, a pattern, a missing file, a folder, and no way out of a drive.
     for (const auto& [source, target] : {std::pair{"", "x"},
                                          {"*.wav", "*.wav"},
                                          {"D:\\missing.wav", "missing.wav"},
-                                         {"D:\\", "d"},
-                                         {"D:\\..\\c\\Sky.ico", "y"} /* no way out of a drive */})
-        EXPECT_FALSE(m_files->copyFile(source, target)) << source;
-    EXPECT_EQ(entriesOfC(), 1);
+                                         {"D:\\", "d"}})
+        EXPECT_FALSE(f.copyFile(source, target)) << source;
+    const QString c = QFileInfo(m_dir.path()).fileName();  // C:\Sky.ico, reached from D:
+    EXPECT_FALSE(f.copyFile("D:\\..\\" + c.toStdString() + "\\Sky.ico", "y"));
+    EXPECT_EQ(entriesOfC(), 2) << "the folder and the copy";
+    EXPECT_TRUE(f.changeDrive('D'));
+    EXPECT_EQ(f.currentFolder(), "D:\\");
 }
 
 // A text file or copy replaces the earlier file only once complete, keeping its permissions;
@@ -91,25 +79,25 @@ TEST_F(HostFileSystemTest, ReplacementsHappenWhenCompleteAndKeepTheEarlierPermis
     auto file = m_files->createTextFile("a.theme");
     ASSERT_NE(file, nullptr);
     EXPECT_TRUE(file->writeLine("one"));
-    EXPECT_EQ(readFile(m_c / "a.theme"), "good") << "nothing replaced mid-write";
+    EXPECT_EQ(testdata::contents(m_dir.filePath("a.theme")), "good")
+        << "nothing replaced mid-write";
     file = m_files->createTextFile("a.theme");  // the first abandoned without close
     EXPECT_TRUE(file->writeLine("new") && file->writeLine("") && file->close());
-    EXPECT_EQ(readFile(m_c / "a.theme"), "new\r\n\r\n");
+    EXPECT_EQ(testdata::contents(m_dir.filePath("a.theme")), "new\r\n\r\n");
     EXPECT_FALSE(file->close() || file->writeLine("late")) << "closed once";
     EXPECT_EQ(fs::status(m_c / "a.theme").permissions() & fs::perms::all, mode);
 
     struct rlimit old {};
     ::getrlimit(RLIMIT_FSIZE, &old);
     const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 1000;
+    const struct rlimit small { 1000, old.rlim_max };
     ::setrlimit(RLIMIT_FSIZE, &small);
     const bool copied = m_files->copyFile("D:\\Big.wav", "Big.wav");
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldSignal);
     EXPECT_FALSE(copied);
     EXPECT_EQ(m_files->lastError(), "file too large") << "the system's own reason";
-    EXPECT_EQ(readFile(m_c / "Big.wav"), "good");
+    EXPECT_EQ(testdata::contents(m_dir.filePath("Big.wav")), "good");
     EXPECT_EQ(entriesOfC(), 2) << "no temporary file is left behind";
     EXPECT_TRUE(m_files->copyFile("D:\\Big.wav", "Big.wav"));
     EXPECT_EQ(fs::status(m_c / "Big.wav").permissions() & fs::perms::all, mode);
@@ -120,7 +108,8 @@ TEST_F(HostFileSystemTest, ReplacementsHappenWhenCompleteAndKeepTheEarlierPermis
 // A link planted in the theme folder (at the target or at a temporary name an attacker could
 // guess) is replaced, never written through: the file outside stays as it was.
 TEST_F(HostFileSystemTest, LinksInTheFolderAreReplacedNeverWrittenThrough) {
-    const auto outside = m_root / "outside";
+    const QString outsideFile = m_d.filePath("outside");
+    const fs::path outside = outsideFile.toStdString();
     for (const char* plant : {"link to a file", "dangling link", "links at temporary names"}) {
         for (const std::string name : {"a.theme", "Sky.ico"}) {
             SCOPED_TRACE(name + ", " + plant);
@@ -135,9 +124,9 @@ TEST_F(HostFileSystemTest, LinksInTheFolderAreReplacedNeverWrittenThrough) {
             EXPECT_TRUE(file ? file->writeLine("sky") && file->close()
                              : m_files->copyFile("D:\\Sky.ico", name))
                 << m_files->lastError();
-            EXPECT_EQ(readFile(outside), plant[0] == 'd' ? "" : "precious");
+            EXPECT_EQ(testdata::contents(outsideFile), plant[0] == 'd' ? "" : "precious");
             EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(m_c / name)));
-            EXPECT_EQ(readFile(m_c / name), file ? "sky\r\n" : "sky");
+            EXPECT_EQ(testdata::contents(m_dir.filePath(name.c_str())), file ? "sky\r\n" : "sky");
         }
     }
 }

@@ -13,10 +13,15 @@ inline QString path(const QString& name) {
     return QStringLiteral(SKINSMITH_DATA_DIR "/") + name;
 }
 
-/// The whole file; empty when it is missing, which the test's own checks then show.
+/// The whole of any file; empty when it is missing, which the test's own checks then show.
+inline QByteArray contents(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+/// The whole test file `name`.
 inline QByteArray bytes(const QString& name) {
-    QFile file(path(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return contents(path(name));
 }
 
 /// Writes `bytes` to `target`; true when all of it arrived.
