@@ -92,7 +92,14 @@ TEST_F(CreateCopiesTest, ProgressNamesTheFileCreateIsRefusedAndCancelListsWhatIs
     m_form->mnuFileNew_Click();
     m_form->mnuFileOpen_Click();
     ASSERT_EQ(m_messages.shown.size(), 4u);
-    for (std::size_t i = 1; i < 4; ++i) EXPECT_EQ(m_messages.shown[i].title, "Copying files");
+    const char* refused[] = {"creating a theme again", "starting a new theme", "opening a theme"};
+    for (std::size_t i = 1; i < 4; ++i) {
+        EXPECT_EQ(m_messages.shown[i].title, "Copying files");
+        EXPECT_EQ(m_messages.shown[i].text,
+                  std::string("The files of the last theme are still being copied. Wait until the "
+                              "copy ends, or cancel it, before ") +
+                      refused[i - 1] + ".");
+    }
     EXPECT_TRUE(m_dialog.opens.size() == 0 || m_dialog.opens.back().fileName != "*.theme");
     EXPECT_EQ(theme(), before);
     EXPECT_TRUE(m_form->copying());
