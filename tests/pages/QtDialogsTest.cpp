@@ -64,7 +64,7 @@ TEST_F(QtCommonDialogDrive,
        FiltersInEitherCaseOpensInTheSlotsOrTheLastFolderAndRefusesFilesWindowsCannotTake) {
     const QDir c(m_dir.path());
     ASSERT_TRUE(c.mkpath("Art") && c.mkpath("Folder.wav"));
-    for (const char* name : {"Chord.WAV", "Sky.ico", "what?.wav"}) put(name, "RIFF");
+    for (const char* name : {"Chord.WAV", "Sky.ico", "what?.wav", "Tone.au"}) put(name, "RIFF");
     fakes::ScriptedMessageBoxes messages;
     QtCommonDialog dialog(m_drives, messages);
     // Every pattern in either case, and the extra kinds.
@@ -73,13 +73,14 @@ TEST_F(QtCommonDialogDrive,
     EXPECT_EQ(QtCommonDialog::nameFilters("Jpeg files|*.jpg|Windows bitmaps|*.bmp", "*.jpg"),
               (QStringList{"Jpeg files (*.[jJ][pP][gG])", "Windows bitmaps (*.[bB][mM][pP])"}));
     EXPECT_EQ(QtCommonDialog::nameFilters("", ""), QStringList{"Files (*)"});
-    dialog.Filter = "Wave files|*.wav|Midi files|*.mid";
+    dialog.Filter = "Wave files|*.wav|Midi files|*.mid|Sun audio|*.au";
     dialog.FileName = "*.wav";
     EXPECT_EQ(dialog.startFolder(), QDir::homePath()) << "nothing picked yet";
     dialog.InitDir = "C:\\Art\\";
     EXPECT_EQ(dialog.startFolder(), c.filePath("Art"));
     EXPECT_EQ(dialog.acceptFile(c.filePath("Chord.WAV").toStdString()), "C:\\Chord.WAV");
-    EXPECT_EQ(dialog.windowsPathOf(c.filePath("Sky.ico").toStdString()), "C:\\Sky.ico");
+    // Every kind the filter offers can be dropped, the third as well.
+    EXPECT_EQ(dialog.acceptFile(c.filePath("Tone.au").toStdString()), "C:\\Tone.au");
     EXPECT_TRUE(messages.shown.empty());
 
     // Drops of the wrong kind, of no file, of a name Windows cannot hold; a pick of such a name
@@ -107,7 +108,7 @@ TEST_F(QtCommonDialogDrive,
         dialog.InitDir = initDir;
         whenOpen<QFileDialog>([&](QFileDialog* box) {
             EXPECT_EQ(box->directory().path(), c.path());
-            EXPECT_EQ(box->nameFilters().size(), 2);
+            EXPECT_EQ(box->nameFilters().size(), 3);
             box->reject();
         });
         dialog.ShowOpen();

@@ -58,7 +58,7 @@ TEST(PreviewRenderer, ColoursShowWhereTheirElementIsAndTheWallpaperLiesAsTheTile
     preview::PreviewPictures large;
     large.wallpaper = solid(QSize(600, 470), wall);  // centred: x 20..619, y 5..474
     const QImage centred = renderer.render(theme, large, kSize);
-    EXPECT_EQ(centred.pixel(90, 470), wall);
+    EXPECT_EQ(centred.pixel(619, 474), wall);  // its lower right corner
     EXPECT_EQ(centred.pixel(lowerLeft), qRgb(0, 0, 128));
 }
 
