@@ -18,7 +18,6 @@ public:
         : m_capacity(capacity) {}
 
     bool writeLine(std::string_view bytes) override {
-        ++m_writes;
         if (m_closed || m_bytes.size() + bytes.size() + 2 > m_capacity) {
             ++m_failedWrites;
             return false;
@@ -33,13 +32,10 @@ public:
     }
 
     const std::string& bytes() const { return m_bytes; }
-    int writes() const { return m_writes; }
-    int failedWrites() const { return m_failedWrites; }
 
 private:
     std::size_t m_capacity;
     std::string m_bytes;
-    int m_writes = 0;
     int m_failedWrites = 0;
     bool m_closed = false;
 };

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,7 +29,6 @@ public:
 
     void ShowOpen() override {
         opens.push_back({Filter, FileName, InitDir});
-        if (onShow) onShow();
         if (openAnswers.empty()) return;
         const auto answer = openAnswers.front();
         openAnswers.pop_front();
@@ -39,7 +37,6 @@ public:
 
     void ShowColor() override {
         colorColorsShown.push_back(Color);
-        if (onShow) onShow();
         if (colorAnswers.empty()) return;
         const auto answer = colorAnswers.front();
         colorAnswers.pop_front();
@@ -58,8 +55,6 @@ public:
     std::vector<Open> opens;
     /// The current colour each colour dialog opened with.
     std::vector<std::uint32_t> colorColorsShown;
-    /// Runs while a dialog is "open".
-    std::function<void()> onShow;
 };
 
 }  // namespace fakes
