@@ -47,13 +47,11 @@ private:
 
 class CreateCopiesTest : public Form1Test {
 protected:
-    /// The window again on the gated file system, with two icons chosen and a name typed, whose
+    window::Services& services() override { return m_gatedServices; }
+    /// The window on the gated file system, with two icons chosen and a name typed, whose
     /// Create Theme has just been clicked: the first copy is held at the gate.
     void SetUp() override {
         Form1Test::SetUp();
-        m_form = std::make_unique<window::Form1>(m_gatedServices);
-        m_form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
         showPage(0);
         m_dialog.openAnswers = {putData("One.ico", "red.ico"), putData("Two.ico", "red.ico")};
         for (const char* box : {"Image1", "Image5"})

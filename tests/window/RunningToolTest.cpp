@@ -10,7 +10,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
-#include <ostream>
 #include <string>
 
 #include "support/TestData.h"
@@ -82,11 +81,6 @@ struct CommandLineCase {
     QString err;               // what stderr holds
     const char* display = "";  // a DISPLAY to give, none by default
 };
-
-// Test names and failures show the case's name, not its bytes.
-void PrintTo(const CommandLineCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class RunningToolCommandLine : public testing::TestWithParam<CommandLineCase> {};
 

@@ -22,9 +22,6 @@ struct SlotCase {
     const char* filter;   // what the open-file dialog offers
     const char* pattern;  // and the name it starts with
 };
-void PrintTo(const SlotCase& c, std::ostream* os) {
-    *os << c.control;
-}
 
 const std::string& slotOf(const state::ThemeState& t, const SlotCase& c) {
     const std::string name = c.control;
