@@ -98,7 +98,6 @@ TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     EXPECT_TRUE(text.contains("DefaultValue=%ThemeDir%SKY.ICO\r\n")) << text.constData();
-    EXPECT_TRUE(text.contains("ActiveBorder= 1 2 3\r\n"));
     EXPECT_TRUE(text.contains("TileWallpaper=0\r\n"));
     EXPECT_TRUE(QFile::exists(m_home.filePath(QStringLiteral("skinvault/Night Copy/LOGO.SYS"))));
 }
