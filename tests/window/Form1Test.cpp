@@ -3,9 +3,7 @@
 // real picture loader and file system on a temporary C: drive, driven by Qt Test events; and
 // what a screen reader and a reader's eyes get from it.
 #include <QAccessible>
-#include <QFontInfo>
 #include <QRegularExpression>
-#include <QSet>
 #include <QStyleOptionButton>
 
 #include "pages/FrameBox.h"

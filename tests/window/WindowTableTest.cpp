@@ -2,8 +2,6 @@
 // The window as its tables fix it: every control's name, kind, caption, hint and place, and
 // the fixed lists and texts, typed from the tables in twips and converted here by this test's
 // own arithmetic.
-#include <QScreen>
-#include <cmath>
 
 #include "window/Form1Fixture.h"
 
@@ -118,9 +116,7 @@ TEST_F(Form1Test, EveryControlHasItsNameKindCaptionHintAndPlace) {
         auto* widget = m_form->findChild<QWidget*>(c.name);
         ASSERT_NE(widget, nullptr);
         EXPECT_TRUE(widget->inherits(c.kind)) << widget->metaObject()->className();
-        if (c.in != Window) {
-            EXPECT_TRUE(tabs->page(c.page)->isAncestorOf(widget));
-        }
+        EXPECT_TRUE(c.in == Window || tabs->page(c.page)->isAncestorOf(widget));
         const QPoint at = c.in == Window ? widget->mapTo(m_form->client(), QPoint())
                           : c.in == Page ? widget->mapTo(tabs, QPoint())
                                          : widget->pos();
