@@ -2,7 +2,6 @@
 // The theme preview window: it follows the theme on refresh, names and reports the element
 // under the mouse, and plays animated pointers.
 #include <QToolTip>
-#include <functional>
 #include <map>
 #include <set>
 
