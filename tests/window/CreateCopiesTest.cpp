@@ -47,13 +47,11 @@ private:
 
 class CreateCopiesTest : public Form1Test {
 protected:
-    /// The window again on the gated file system, with two icons chosen and a name typed, whose
+    window::Services& services() override { return m_gatedServices; }
+    /// The window on the gated file system, with two icons chosen and a name typed, whose
     /// Create Theme has just been clicked: the first copy is held at the gate.
     void SetUp() override {
         Form1Test::SetUp();
-        m_form = std::make_unique<window::Form1>(m_gatedServices);
-        m_form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
         showPage(0);
         m_dialog.openAnswers = {putData("One.ico", "red.ico"), putData("Two.ico", "red.ico")};
         for (const char* box : {"Image1", "Image5"})
@@ -103,16 +101,15 @@ TEST_F(CreateCopiesTest, ProgressNamesTheFileCreateIsRefusedAndCancelListsWhatIs
     EXPECT_TRUE(m_dialog.opens.size() == 0 || m_dialog.opens.back().fileName != "*.theme");
     EXPECT_EQ(theme(), before);
     EXPECT_TRUE(m_form->copying());
-    m_messages.shown.resize(2);
 
     auto* cancel = progress->findChild<QPushButton*>();
     ASSERT_NE(cancel, nullptr);
     cancel->click();
     m_gate.allow(1000);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
-    ASSERT_EQ(m_messages.shown.size(), 3u);
-    EXPECT_EQ(m_messages.shown[2].title, "Files not copied");
-    EXPECT_NE(m_messages.shown[2].text.find("C:\\Two.ico (the copy was stopped)"),
+    ASSERT_EQ(m_messages.shown.size(), 5u);
+    EXPECT_EQ(m_messages.shown[4].title, "Files not copied");
+    EXPECT_NE(m_messages.shown[4].text.find("C:\\Two.ico (the copy was stopped)"),
               std::string::npos);
     EXPECT_TRUE(QFile::exists(copied("One.ico")));  // the copy under way completes
     EXPECT_FALSE(QFile::exists(copied("Two.ico")));

@@ -48,8 +48,6 @@ namespace form1test {
 using pages::PictureBox;
 using platform::MessageResult;
 
-using testsupport::driveOn;
-
 inline QColor qcolor(state::Color c) {
     return QColor(static_cast<int>(state::red(c)), static_cast<int>(state::green(c)),
                   static_cast<int>(state::blue(c)));
@@ -76,7 +74,7 @@ protected:
         ASSERT_TRUE(m_home.isValid());
         m_dialog.drives = &m_drives;  // dropped files are checked as the real dialog does
         m_dialog.messages = &m_messages;
-        m_form = std::make_unique<window::Form1>(m_services);
+        m_form = std::make_unique<window::Form1>(services());
         m_form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form.get()));
     }
@@ -107,9 +105,10 @@ protected:
         return QUrl::fromLocalFile(m_home.filePath(QString(relative).replace('\\', '/')));
     }
     const state::ThemeState& theme() { return m_form->theme(); }
+    virtual window::Services& services() { return m_services; }  // what the window runs on
 
     QTemporaryDir m_home;
-    platform::DriveMap m_drives = driveOn(m_home.path());
+    platform::DriveMap m_drives = testsupport::driveOn(m_home.path());
     platform::HostFileSystem m_files{m_drives};
     platform::QtPictureLoader m_pictures{m_drives};
     fakes::ScriptedMessageBoxes m_messages;

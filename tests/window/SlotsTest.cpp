@@ -22,9 +22,6 @@ struct SlotCase {
     const char* filter;   // what the open-file dialog offers
     const char* pattern;  // and the name it starts with
 };
-void PrintTo(const SlotCase& c, std::ostream* os) {
-    *os << c.control;
-}
 
 const std::string& slotOf(const state::ThemeState& t, const SlotCase& c) {
     const std::string name = c.control;
@@ -75,9 +72,7 @@ TEST_P(SlotsTest, PicksCancelsDropsAndDeleteKeepWindowAndThemeTogether) {
     EXPECT_EQ(changes.count(), 1);
     EXPECT_EQ(control->accessibleDescription().toStdString(), first);
     EXPECT_TRUE(control->toolTip().endsWith(QString::fromStdString(first)));
-    if (control->property("chosen").isValid()) {
-        EXPECT_TRUE(control->property("chosen").toBool());
-    }
+    EXPECT_NE(control->property("chosen"), QVariant(false));  // when the control marks at all
     const QImage shown = box ? box->picture() : QImage();
     EXPECT_TRUE(!box || !shown.isNull()) << "a picture box shows the pick";
 
@@ -113,9 +108,7 @@ TEST_P(SlotsTest, PicksCancelsDropsAndDeleteKeepWindowAndThemeTogether) {
     EXPECT_EQ(theme(), state::ThemeState{});
     EXPECT_EQ(changes.count(), 5);
     EXPECT_TRUE(control->accessibleDescription().isEmpty());
-    if (control->property("chosen").isValid()) {
-        EXPECT_FALSE(control->property("chosen").toBool());
-    }
+    EXPECT_NE(control->property("chosen"), QVariant(true));  // when the control marks at all
     EXPECT_EQ(m_form->tabs()->currentIndex(), c.page) << "handlers never switch pages";
 }
 

@@ -2,7 +2,6 @@
 // The theme preview window: it follows the theme on refresh, names and reports the element
 // under the mouse, and plays animated pointers.
 #include <QToolTip>
-#include <functional>
 #include <map>
 #include <set>
 
@@ -20,10 +19,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_window));
     }
     QWidget* area() { return m_window.findChild<QWidget*>("preview"); }
-    std::string put(const QString& name) {  // a file of tests/data on the drive, by its name
-        EXPECT_TRUE(testdata::write(m_dir.filePath(name), testdata::bytes(name)));
-        return "C:\\" + name.toStdString();
-    }
     // For each element, a point of the preview where it is drawn topmost. (0, 0) is left
     // out: Qt Test takes a null point for the widget's centre.
     std::map<int, QPoint> pointsOfElements() {
@@ -34,8 +29,8 @@ protected:
         return points;
     }
 
-    QTemporaryDir m_dir;
-    platform::DriveMap m_drives = testsupport::driveOn(m_dir.path());
+    // C: is tests/data, read only.
+    platform::DriveMap m_drives = testsupport::driveOn(QStringLiteral(SKINSMITH_DATA_DIR));
     platform::QtPictureLoader m_loader{m_drives};
     state::ThemeState m_theme;
     ThemePreviewWindow m_window{m_theme, m_loader};
@@ -44,12 +39,10 @@ protected:
 TEST_F(ThemePreviewWindowTest, RefreshRepaintsAfterEachKindOfChange) {
     EXPECT_EQ(m_window.windowTitle(), "Theme Preview");
     EXPECT_FALSE(m_window.isModal());
-    const std::string wallpaper = put("red.bmp");
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"colour", [&] { m_theme.colors[3] = state::rgb(0, 128, 128); }},
-        {"wallpaper pick", [&] { m_theme.wallpaperPath = wallpaper; }},
+        {"wallpaper pick", [&] { m_theme.wallpaperPath = "C:\\red.bmp"; }},
         {"tile flag", [&] { m_theme.tileWallpaper = true; }},
-        {"theme opened", [&] { m_theme = state::ThemeState(); }},
     };
     for (const auto& [what, change] : changes) {
         SCOPED_TRACE(what);
@@ -81,7 +74,7 @@ TEST_F(ThemePreviewWindowTest, PointingNamesTheElementAndClickingReportsIt) {
 
 TEST_F(ThemePreviewWindowTest, AnimatedPointersPlayTheirSteps) {
     // Three frames, a sixth of a second each.
-    m_theme.pointerPaths[1] = put("busy.ani");
+    m_theme.pointerPaths[1] = "C:\\busy.ani";
     m_window.refresh();
     auto* strip = m_window.findChild<window::PointerStrip*>("pointers");
     ASSERT_NE(strip, nullptr);

@@ -2,9 +2,6 @@
 // The window as its tables fix it: every control's name, kind, caption, hint and place, and
 // the fixed lists and texts, typed from the tables in twips and converted here by this test's
 // own arithmetic.
-#include <QGuiApplication>
-#include <QScreen>
-#include <cmath>
 
 #include "window/Form1Fixture.h"
 
@@ -88,7 +85,7 @@ std::vector<Control> windowTable() {
     };
     // Pointer buttons: columns at 840, 3120 and 5640 twips; 0-8 fill the three columns top
     // down, 9-11 make a fourth row.
-    const QStringList pointers = split(
+    const QStringList cursors = split(
         "Normal Select...|Working in background...|Busy...|Precision select...|Text select...|"
         "Unavailable...|Vertical resize...|Horizontal resize...|Diagonal resize ...|"
         "Help select...|Move...|Inverse Diagonal resize...");
@@ -96,13 +93,8 @@ std::vector<Control> windowTable() {
     for (int i = 0; i < 12; ++i) {
         const int column = i < 9 ? i / 3 : i - 9, row = i < 9 ? i % 3 : 3;
         const QRect place(left[column], 1680 + 720 * row, 1935, 495);
-        t.push_back({QStringLiteral("Command10_%1").arg(i),
-                     "QPushButton",
-                     Page,
-                     2,
-                     place,
-                     pointers[i],
-                     {}});
+        t.push_back(
+            {QStringLiteral("Command10_%1").arg(i), "QPushButton", Page, 2, place, cursors[i], {}});
     }
     // Sound buttons: four columns of five, filled column by column, in alphabetical order.
     const QStringList sounds = split(
@@ -124,9 +116,7 @@ TEST_F(Form1Test, EveryControlHasItsNameKindCaptionHintAndPlace) {
         auto* widget = m_form->findChild<QWidget*>(c.name);
         ASSERT_NE(widget, nullptr);
         EXPECT_TRUE(widget->inherits(c.kind)) << widget->metaObject()->className();
-        if (c.in != Window) {
-            EXPECT_TRUE(tabs->page(c.page)->isAncestorOf(widget));
-        }
+        EXPECT_TRUE(c.in == Window || tabs->page(c.page)->isAncestorOf(widget));
         const QPoint at = c.in == Window ? widget->mapTo(m_form->client(), QPoint())
                           : c.in == Page ? widget->mapTo(tabs, QPoint())
                                          : widget->pos();
