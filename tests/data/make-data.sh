@@ -75,9 +75,6 @@ python3 binary.py hex fuzzed-rle.bmp \
 
 # --- cursors
 convert -size 16x16 xc:red -size 48x48 xc:lime -size 32x32 xc:blue multi.ico
-convert -size 48x48 xc:lime lime48.ico
-python3 binary.py cursor-from-icon lime48.ico lime48.cur
-rm lime48.ico
 # Inverting I-beams over a transparent ground with an opaque square: 1, 4 and 8 bits.
 python3 binary.py palette-cursor beam1.cur 1 0 000000 ffffff
 python3 binary.py palette-cursor beam4.cur 4 2 000000 ffffff c81e28

@@ -1,13 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The theme reader: themes the tool wrote come back exactly, theme files in the forms real
 // packs use are read as Windows reads them, and anything that is no theme is refused.
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <QByteArray>
-#include <QTemporaryDir>
-#include <filesystem>
-#include <fstream>
 
 #include "fakes/ScriptedMessageBoxes.h"
 #include "input/ThemeReader.h"
@@ -15,18 +9,7 @@
 #include "platform/HostFileSystem.h"
 #include "support/TempDrive.h"
 
-namespace fs = std::filesystem;
-
-struct ThemeReaderTest : testing::Test {
-    void write(const fs::path& relative, std::string_view bytes) {
-        fs::create_directories((m_root / relative).parent_path());
-        std::ofstream(m_root / relative, std::ios::binary) << bytes;
-    }
-
-    QTemporaryDir m_home;
-    fs::path m_root{m_home.path().toStdString()};
-    platform::DriveMap m_drives = testsupport::driveOn(m_home.path());
-};
+using ThemeReaderTest = testsupport::TempDriveTest;
 
 // A state comes back from the theme the tool creates for it: every chosen slot names its copy
 // in the theme folder, the rest is unchanged, logos come back from the batch file.
@@ -42,7 +25,7 @@ TEST_F(ThemeReaderTest, CreatedThemesOpenAsTheStateThatMadeThem) {
         if (++file % 7 == 0) slot = pattern;
         if (file % 7 == 0 || file % 11 == 0) return;
         const std::string name = "F" + std::to_string(file) + (file % 3 ? "" : "%x") + ".f";
-        write("src/" + std::to_string(file) + "/" + name, name);
+        put(QString::fromStdString("src/" + std::to_string(file) + "/" + name), name.c_str());
         slot = "C:\\src\\" + std::to_string(file) + "\\" + name;
         want = "C:\\skinvault\\Autumn 100%\\" + name;
     };
@@ -67,11 +50,11 @@ TEST_F(ThemeReaderTest, ReadsThemeFilesAsWindowsReadsThem) {
     for (const char* file : {"pack/ARROW,2", "pack/SKY.BMP", "pack/BLUE.SCR", "art/Moon.ico",
                              "WINDOWS/MEDIA/chord.wav", "pack/D\xC3\xA9j\xC3\xA0.wav",
                              "pack/LOGO1.SYS", "pack/wait 100%.sys"})
-        write(file, "x");
+        put(file, "x");
     // Only the tool's own lines count: any other target or command is ignored.
-    write("pack/OLD PACK.BAT",
-          "copy \"logo1.sys\" c:\\logo.sys\r\ncopy \"wait 100%%.sys\" C:\\WINDOWS\\LOGOW.SYS\r\n"
-          "copy \"a.sys\" c:\\autoexec.bat\r\ndel *.*\r\n");
+    put("pack/OLD PACK.BAT",
+        "copy \"logo1.sys\" c:\\logo.sys\r\ncopy \"wait 100%%.sys\" C:\\WINDOWS\\LOGOW.SYS\r\n"
+        "copy \"a.sys\" c:\\autoexec.bat\r\ndel *.*\r\n");
     const std::pair<std::string, std::string> forms[] = {
         {"", "\r\n"}, {"", "\n"}, {"", "\r"}, {"\xEF\xBB\xBF", "\r\n"}};  // UTF-8 after its mark
     for (const auto& [mark, end] : forms) {
@@ -92,8 +75,8 @@ TEST_F(ThemeReaderTest, ReadsThemeFilesAsWindowsReadsThem) {
             "DefaultValue=%WinDir%SYSTEM\\shell32.dll,15\n"
             "[CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}\\DefaultIcon]\nfull=shell32.dll,31\n"
             "empty=%ThemeDir%sky.bmp,-3\n[boot]\nSCRNSAVE.EXE=%WinDir%SYSTEM\\blue.scr";
-        write("pack/Old Pack.THEME",
-              mark + QByteArray::fromStdString(text).replace("\n", end.c_str()).toStdString());
+        put("pack/Old Pack.THEME",
+            QByteArray::fromStdString(mark + text).replace("\n", end.c_str()));
         const auto result = input::openTheme(m_drives, "C:\\pack\\Old Pack.THEME");
         ASSERT_TRUE(result.opened) << result.error;
         state::ThemeState expected;  // what the file does not name keeps its start-up value
@@ -124,15 +107,15 @@ TEST_F(ThemeReaderTest, AnythingThatIsNoThemeFileIsRefusedWithAReason) {
         EXPECT_FALSE(result.opened) << path;
         EXPECT_NE(result.error.find(reason), std::string::npos) << result.error;
     };
-    write("bad/notes.theme", "Just some notes.\r\n[Things]\r\na=b\r\n");
-    refused("C:\\bad\\notes.theme", "It holds none of the sections of a Windows theme file.");
-    write("bad/binary.theme", std::string("[boot]\r\n\0", 9));
-    refused("C:\\bad\\binary.theme", "It holds binary data, not the text of a theme file.");
-    write("bad/huge.theme", "[boot]\r\n" + std::string(input::kMaxThemeFileBytes, ';'));
-    refused("C:\\bad\\huge.theme", "larger than 1 MiB");
-    fs::create_directories(m_root / "bad/folder.theme");
+    refused(put("bad/notes.theme", "Just some notes.\r\n[Things]\r\na=b\r\n"),
+            "It holds none of the sections of a Windows theme file.");
+    refused(put("bad/binary.theme", QByteArray("[boot]\r\n\0", 9)),
+            "It holds binary data, not the text of a theme file.");
+    refused(put("bad/huge.theme", "[boot]\r\n" + QByteArray(input::kMaxThemeFileBytes, ';')),
+            "larger than 1 MiB");
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath("bad/folder.theme"));
     refused("C:\\bad\\folder.theme", "a folder");
-    ASSERT_EQ(mkfifo((m_root / "bad/pipe.theme").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(QFile::encodeName(m_dir.filePath("bad/pipe.theme")).constData(), 0600), 0);
     refused("C:\\bad\\pipe.theme", "not a regular file");
     refused("Q:\\unmapped.theme", "The path cannot be reached on this machine.");
 }

@@ -2,8 +2,7 @@
 // The preview loader on real files (tests/data): formats by content, the largest icon image,
 // decoding at the box's size, and files cut short refused instead of shown with garbage. Big
 // pictures: BMPs read a row at a time straight to the box's size (also past Qt's allocation
-// limit), big files decoded on a worker with the latest request winning, and the pointer
-// preview's decoded pictures kept only while their files stay the same.
+// limit), and big files decoded on a worker with the latest request winning.
 #include <QGuiApplication>
 #include <QPalette>
 #include <QPixmap>
@@ -12,9 +11,7 @@
 
 #include <sys/stat.h>
 
-#include "fakes/ScriptedCommonDialog.h"
 #include "pages/AsyncPreview.h"
-#include "pages/MousePointersPage.h"
 #include "pages/PictureBox.h"
 #include "platform/qt/BmpStream.h"
 #include "platform/qt/QtPictureLoader.h"
@@ -139,8 +136,7 @@ TEST_F(PicturesTest, BmpOfEveryDepthReadsStraightToTheBoxSizeAndOneCutShortDoesN
     EXPECT_FALSE(platform::readBmpScaled(m_dir.filePath("Cut.bmp"), QSize(40, 30)));
 }
 
-TEST_F(PicturesTest,
-       LatestPreviewWinsAFileThatCannotBeReadChangesNothingAndAChangedFileIsReadAgain) {
+TEST_F(PicturesTest, LatestPreviewWinsAndAFileThatCannotBeReadChangesNothing) {
     pages::PictureBox box(true);
     box.resize(40, 30);
     auto* preview = new pages::AsyncPreview(&box, m_loader);
@@ -164,22 +160,6 @@ TEST_F(PicturesTest,
     preview->show(cut, box.size());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !preview->pending(); }, 20000));
     EXPECT_EQ(box.picture().pixel(20, 15), qRgb(255, 0, 0));
-
-    // The pointer page keeps its decoded pictures only while their files stay the same.
-    fakes::ScriptedCommonDialog dialog;
-    state::ThemeState theme;
-    pages::MousePointersPage page(theme, dialog, m_loader);
-    theme.pointerPaths[4] = put("Arrow.cur", testdata::bytes("red.cur"));
-    auto* image3 = page.findChild<pages::PictureBox*>("Image3");
-    ASSERT_NE(image3, nullptr);
-    for (int i = 0; i < 2; ++i) {
-        page.Command10_MouseMove(4);
-        EXPECT_EQ(image3->picture().pixel(5, 5), qRgb(255, 0, 0));
-    }
-    // The file is replaced by one of another size: the kept picture is out of date.
-    put("Arrow.cur", testdata::bytes("lime48.cur"));
-    page.Command10_MouseMove(4);
-    EXPECT_EQ(image3->picture().pixel(5, 5), qRgb(0, 255, 0));
 }
 
 }  // namespace

@@ -19,15 +19,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_window));
     }
     QWidget* area() { return m_window.findChild<QWidget*>("preview"); }
-    // For each element, a point of the preview where it is drawn topmost. (0, 0) is left
-    // out: Qt Test takes a null point for the widget's centre.
-    std::map<int, QPoint> pointsOfElements() {
-        std::map<int, QPoint> points;
-        for (int y = 0; y < area()->height(); ++y)
-            for (int x = y == 0 ? 1 : 0; x < area()->width(); ++x)
-                points.emplace(m_window.elementAt({x, y}), QPoint(x, y));
-        return points;
-    }
 
     // C: is tests/data, read only.
     platform::DriveMap m_drives = testsupport::driveOn(QStringLiteral(SKINSMITH_DATA_DIR));
@@ -56,7 +47,12 @@ TEST_F(ThemePreviewWindowTest, RefreshRepaintsAfterEachKindOfChange) {
 
 TEST_F(ThemePreviewWindowTest, PointingNamesTheElementAndClickingReportsIt) {
     QSignalSpy clicked(&m_window, &ThemePreviewWindow::elementClicked);
-    const auto points = pointsOfElements();
+    // For each element, a point of the preview where it is drawn topmost. (0, 0) is left
+    // out: Qt Test takes a null point for the widget's centre.
+    std::map<int, QPoint> points;
+    for (int y = 0; y < area()->height(); ++y)
+        for (int x = y == 0 ? 1 : 0; x < area()->width(); ++x)
+            points.emplace(m_window.elementAt({x, y}), QPoint(x, y));
     for (int element = 0; element < static_cast<int>(state::kColorCount); ++element) {
         const QString name =
             QString::fromUtf8(state::kColorNames[static_cast<std::size_t>(element)].data());
@@ -79,7 +75,7 @@ TEST_F(ThemePreviewWindowTest, AnimatedPointersPlayTheirSteps) {
     auto* strip = m_window.findChild<window::PointerStrip*>("pointers");
     ASSERT_NE(strip, nullptr);
     EXPECT_GT(strip->y(), area()->geometry().bottom()) << "the pointers stand below the preview";
-    EXPECT_EQ(area()->width(), m_window.width());
+    EXPECT_EQ(area()->geometry(), QRect(0, 0, m_window.width(), area()->height()));
     // Each step is shown until it loops from the last back to the first.
     std::set<int> seen;
     EXPECT_TRUE(QTest::qWaitFor(

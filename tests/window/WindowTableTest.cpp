@@ -152,6 +152,8 @@ TEST_F(Form1Test, EveryControlHasItsNameKindCaptionHintAndPlace) {
                              "developers\nhttps://skinsmith.example.org\n\nRequirements\n"
                              "Windows 95/98\nMicrosoft Plus!/98 Plus"));
     EXPECT_TRUE(control<QLabel>("Label3")->font().bold());
+    for (const char* label : {"Label2", "Label3"})
+        EXPECT_EQ(control<QLabel>(label)->alignment(), Qt::AlignLeft | Qt::AlignTop) << label;
     EXPECT_TRUE(about->font().bold());
     EXPECT_EQ(about->palette().color(QPalette::Base), QColor(128, 128, 128));
     EXPECT_EQ(m_form->windowTitle(), QStringLiteral("Skinsmith for Microsoft Plus! "));
