@@ -36,7 +36,8 @@ TEST_F(PicturesTest, PicturesLoadByContentAndWhatIsCutShortOrNoPictureIsRefused)
         {"LOGO.SYS", bmp},
         {"whole.jpg", jpeg},
         // Bytes after the end marker do not make a whole file look cut.
-        {"padded.jpg", jpeg + QByteArray(100, '\0')}};
+        {"padded.jpg", jpeg + QByteArray(100, '\0')},
+        {"Sky.bmp", testdata::bytes("red.png")}};  // a PNG, whatever its name says
     for (const auto& [name, bytes] : pictures) EXPECT_TRUE(load(name, bytes)) << name.toStdString();
     const std::pair<QString, QByteArray> refused[] = {{"text.jpg", "just words"},
                                                       {"cut.bmp", bmp.chopped(7)},
