@@ -92,6 +92,14 @@ TEST_F(PicturesTest, PaletteLogosAndCursorsPreviewWholeAndCutOnesAreRefused) {
                 ASSERT_LT(picture->pixelIndex(x, y), picture->colorCount()) << x << "," << y;
         EXPECT_FALSE(QPixmap::fromImage(*picture).isNull());
     }
+    // A one-bit table that holds one colour: the missing second colour is black, as for the
+    // damaged bitmap above, not whatever Qt would choose when it draws.
+    const QImage mono = load("mono.bmp", testdata::bytes("one-colour-mono.bmp"), QSize(8, 1))
+                            .value_or(QImage())
+                            .convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(mono.size(), QSize(8, 1));
+    EXPECT_EQ(mono.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(mono.pixel(7, 0), qRgb(255, 0, 0));
 
     // Monochrome and palette cursors drawn as Windows draws them: AND mask, then XOR colour, so
     // the pixels an I-beam inverts show as the inverse of the box's background.
