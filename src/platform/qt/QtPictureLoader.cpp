@@ -153,6 +153,12 @@ bool isIconHeader(const QByteArray& head) {
            head[3] == 0;
 }
 
+bool isRunLengthBmp(const QByteArray& head) {
+    if (head.size() < 34 || le32(head, 14) < 40) return false;  // OS/2 headers have no runs
+    const std::uint32_t compression = le32(head, 30);
+    return compression == 1 || compression == 2;
+}
+
 // A 1-, 4- or 8-bit icon or cursor image drawn as Windows draws it: the AND mask clears the
 // background, then the colour is XORed onto it. Qt's reader drops the pixels that invert the
 // background (AND 1, colour not black), so an I-beam would preview empty; here they come out
@@ -322,7 +328,8 @@ std::optional<QSize> QtPictureLoader::declaredSize(const std::string& windowsPat
 std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSize boxSize) {
     QFile file;
     if (!openRegularFile(hostPath, file)) return std::nullopt;
-    if (isIconHeader(file.peek(4))) return loadIcon(file, boxSize);
+    const QByteArray head = file.peek(34);
+    if (isIconHeader(head)) return loadIcon(file, boxSize);
 
     // Read from the file already opened, so what was checked is what is decoded.
     QImageReader reader(&file);
@@ -340,8 +347,20 @@ std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSi
     const bool scale = boxSize.isValid() && !boxSize.isEmpty();
     const bool palette = format == "bmp";
     if (scale && !palette) reader.setScaledSize(boxSize);
-    QImage image = reader.read();
-    if (image.isNull()) return std::nullopt;
+    QImage image;
+    if (palette && isRunLengthBmp(head)) {
+        // Qt leaves the pixels a run-length stream skips (a move, an early end) unwritten, and
+        // decodes in place into a picture of its own size and format: one cleared to colour 0
+        // shows them as that colour instead of whatever the memory held. Within Qt's own
+        // allocation limit only, so a tiny file declaring a vast picture is still refused.
+        const QSize size = reader.size();
+        const qint64 limit = qint64(QImageReader::allocationLimit()) << 20;
+        if (size.isValid() && (limit == 0 || qint64(size.width()) * size.height() <= limit)) {
+            image = QImage(size, QImage::Format_Indexed8);
+            image.fill(0);
+        }
+    }
+    if (!reader.read(&image) || image.isNull()) return std::nullopt;
     if (palette) {
         completePalette(image);
         if (scale) image = image.scaled(boxSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
