@@ -83,8 +83,8 @@ TEST_F(PicturesTest, PaletteLogosAndCursorsPreviewWholeAndCutOnesAreRefused) {
         for (const int cut : {3, 200})
             EXPECT_FALSE(load("cut.sys", bmp.chopped(cut))) << file << " cut by " << cut;
     }
-    // Pictures Qt decodes with gaps: rows closed by end-of-line codes alone, a move past the
-    // last row, a 4-bit literal run before the end code, a one-bit table of one colour. What a
+    // Pictures Qt decodes with gaps: rows closed by end-of-line codes alone, moves down to past
+    // the last row, a 4-bit literal run before the end code, a one-bit table of one colour. What a
     // stream skips shows colour 0 (red), a missing colour is black, the bottom right is blue;
     // one code short is refused.
     const std::pair<const char*, QRgb> gaps[] = {{"rle-rows.bmp", qRgb(0, 0, 255)},
