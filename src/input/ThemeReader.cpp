@@ -307,4 +307,42 @@ OpenResult openTheme(const platform::DriveMap& drives, std::string_view windowsP
     return result;
 }
 
+ThemeColorsResult readThemeColorsText(std::string_view bytes) {
+    ThemeColorsResult result;
+    if (bytes.find('\0') != std::string_view::npos) {
+        result.error = "It holds binary data, not the text of a theme file.";
+        return result;
+    }
+    const IniText ini(decodeWindowsText(bytes));
+    if (!isThemeText(ini)) {
+        result.error = "It holds none of the sections of a Windows theme file.";
+        return result;
+    }
+    ThemeColors read;
+    auto color = [&](const state::keys::KeySlot& entry) {
+        const auto value = ini.value(state::keys::kColorsSection, entry.first);
+        if (!value) return;
+        if (auto parsed = parseColor(*value))
+            read.colors[entry.second] = *parsed;
+        else
+            read.badColors.push_back(std::string(entry.first) + "=" + *value);
+    };
+    std::for_each(state::keys::kColorKeysA.begin(), state::keys::kColorKeysA.end(), color);
+    std::for_each(state::keys::kColorKeysB.begin(), state::keys::kColorKeysB.end(), color);
+    result.read = std::move(read);
+    return result;
+}
+
+ThemeColorsResult readThemeColors(const platform::DriveMap& drives, std::string_view windowsPath) {
+    ThemeColorsResult result;
+    const auto host = drives.toHost(windowsPath);
+    if (!host) {
+        result.error = "The path cannot be reached on this machine.";
+        return result;
+    }
+    const auto bytes = platform::readRegularFile(*host, kMaxThemeFileBytes, &result.error);
+    if (!bytes) return result;
+    return readThemeColorsText(*bytes);
+}
+
 }  // namespace input

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -74,5 +75,20 @@ OpenResult readThemeText(const platform::DriveMap& drives, std::string_view byte
 /// Fills the logo slots from the lines of a logo batch file.
 void readLogoBatch(const platform::DriveMap& drives, std::string_view bytes,
                    std::string_view themeFolder, OpenedTheme& into);
+
+/// The colours a theme file sets, by colour slot: a colour it does not set (or sets to no
+/// valid value, listed in badColors) is nullopt.
+struct ThemeColors {
+    std::array<std::optional<state::Color>, state::kColorCount> colors;
+    std::vector<std::string> badColors;
+};
+struct ThemeColorsResult {
+    std::optional<ThemeColors> read;
+    std::string error;  // why the file cannot be read, in words for the user
+};
+/// The colours of the theme text in `bytes`, read as readThemeText reads them.
+ThemeColorsResult readThemeColorsText(std::string_view bytes);
+/// The colours of the theme file at a Windows path, with openTheme's checks on the file.
+ThemeColorsResult readThemeColors(const platform::DriveMap& drives, std::string_view windowsPath);
 
 }  // namespace input
