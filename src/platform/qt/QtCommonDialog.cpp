@@ -96,8 +96,17 @@ void QtCommonDialog::ShowOpen() {
 
 void QtCommonDialog::ShowColor() {
     keepSettingsInThisRun();
-    const QColor initial(static_cast<int>(Color & 0xFF), static_cast<int>((Color >> 8) & 0xFF),
-                         static_cast<int>((Color >> 16) & 0xFF));
+    auto qcolor = [](std::uint32_t c) {
+        return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                      static_cast<int>((c >> 16) & 0xFF));
+    };
+    const QColor initial = qcolor(Color);
+    // The custom colours are the dialog's own (shared by every colour dialog of the run);
+    // slots past the offered colours are white, as the dialog starts them.
+    for (int i = 0; i < QColorDialog::customCount(); ++i)
+        QColorDialog::setCustomColor(i, static_cast<std::size_t>(i) < CustomColors.size()
+                                            ? qcolor(CustomColors[static_cast<std::size_t>(i)])
+                                            : QColor(Qt::white));
     const QColor chosen =
         QColorDialog::getColor(initial, QApplication::activeWindow(), QStringLiteral("Color"),
                                QColorDialog::DontUseNativeDialog);
