@@ -30,6 +30,7 @@
 #include "pages/ThemeInfoPage.h"
 #include "pages/WallpaperPage.h"
 #include "window/AssetCopy.h"
+#include "window/ColorsMenu.h"
 #include "window/TabStrip.h"
 #include "window/ThemePreviewWindow.h"
 
@@ -212,6 +213,8 @@ void Form1::buildMenus() {
     add(view, "mnuViewPreview", QStringLiteral("Theme &Preview"), QKeySequence(Qt::Key_F5),
         &Form1::mnuViewPreview_Click);
 
+    new ColorsMenu(m_menuBar, *this, m_services);
+
     QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     add(help, "mnuHelpAbout", QStringLiteral("&About Skinsmith"), {}, &Form1::mnuHelpAbout_Click);
@@ -324,6 +327,13 @@ void Form1::replaceTheme(state::ThemeState theme) {
     m_themeInfo->showState();
     updateMenus();
     emit themeReplaced();
+    emit themeChanged();
+}
+
+void Form1::replaceColors(const std::array<state::Color, state::kColorCount>& colors) {
+    if (colors == m_theme.colors) return;
+    m_theme.colors = colors;
+    m_themeColors->showState();
     emit themeChanged();
 }
 

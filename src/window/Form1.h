@@ -65,6 +65,9 @@ public:
     bool openThemeFile(const QString& hostPath);
     /// Enables "Open Theme Folder" only while C:\skinvault\<name> exists.
     void updateMenus();
+    /// Puts a whole set of colours in place as one change: the colour list and the preview
+    /// follow; the list's selection and the page in front stay.
+    void replaceColors(const std::array<state::Color, state::kColorCount>& colors);
 
 signals:
     /// The user confirmed "Exit ": the program ends; the window has closed itself.
