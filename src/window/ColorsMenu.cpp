@@ -44,6 +44,8 @@ ColorsMenu::ColorsMenu(QMenuBar* bar, Form1& form, Services& services)
     : QObject(&form), m_form(form), m_services(services) {
     setObjectName(QStringLiteral("ColorsMenu"));
     m_pool.setMaxThreadCount(1);
+    // A scheme read from the last theme's wallpaper must not land on a theme opened since.
+    connect(&form, &Form1::themeReplaced, this, [this] { ++m_latest; });
     QMenu* colors = bar->addMenu(QStringLiteral("&Colors"));
     colors->setObjectName(QStringLiteral("mnuColors"));
     QMenu* presets = colors->addMenu(QStringLiteral("Scheme &Presets"));

@@ -34,6 +34,7 @@ public:
 
 signals:
     /// "Colors from Wallpaper" has ended: its scheme is in place, or the user was told why not.
+    /// A request overtaken by a newer one, or by a theme opened meanwhile, ends silently.
     void wallpaperDone();
 
 private:
