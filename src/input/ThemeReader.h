@@ -46,8 +46,12 @@ struct OpenReport {
     std::vector<std::string> missingFiles;   // referenced files that are not there (kept in slots)
     std::vector<std::string> embeddedIcons;  // icons inside a program file, left out
     std::vector<std::string> badColors;      // "Key=value" lines whose colour was not taken
+    /// Files found outside the theme file's own folder tree (links followed), kept in their
+    /// slots until the user agrees or refuses: a theme from elsewhere could name anything.
+    std::vector<std::string> outsideFiles;
     bool empty() const {
-        return missingFiles.empty() && embeddedIcons.empty() && badColors.empty();
+        return missingFiles.empty() && embeddedIcons.empty() && badColors.empty() &&
+               outsideFiles.empty();
     }
 };
 
@@ -71,6 +75,9 @@ OpenResult openTheme(const platform::DriveMap& drives, std::string_view windowsP
 /// backslash). Nullopt with the reason when the bytes are no theme file.
 OpenResult readThemeText(const platform::DriveMap& drives, std::string_view bytes,
                          std::string_view themeFolder);
+
+/// Empties every file slot that holds one of `paths`.
+void leaveOut(state::ThemeState& theme, const std::vector<std::string>& paths);
 
 /// Fills the logo slots from the lines of a logo batch file.
 void readLogoBatch(const platform::DriveMap& drives, std::string_view bytes,

@@ -17,6 +17,9 @@ struct Message {
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
     MessageResult defaultButton = MessageResult::Ok;
+    /// Captions for the OK and Cancel buttons when a question needs its own words.
+    std::string okText = {};
+    std::string cancelText = {};
 };
 
 /// Shows modal message boxes.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "window/Form1.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -62,6 +63,24 @@ QStringList themeFiles(const QMimeData* data) {
 std::string listed(const std::vector<std::string>& items) {
     std::string text;
     for (const auto& item : items) text += "\n    " + item;
+    return text;
+}
+
+// What opening a theme found missing or unusable, each kind under its heading.
+std::string openedText(const std::string& windowsPath, const input::OpenReport& report) {
+    const bool gaps =
+        !report.missingFiles.empty() || !report.embeddedIcons.empty() || !report.badColors.empty();
+    std::string text =
+        "The theme " + windowsPath + (gaps ? " was opened, with these gaps:" : " was opened.");
+    if (!report.missingFiles.empty())
+        text += "\n\nFiles not found (Create Theme will list them as not copied):" +
+                listed(report.missingFiles);
+    if (!report.embeddedIcons.empty())
+        text += "\n\nIcons inside program files, which cannot be shown (left empty):" +
+                listed(report.embeddedIcons);
+    if (!report.badColors.empty())
+        text += "\n\nColours that are not three values from 0 to 255 (left as they were):" +
+                listed(report.badColors);
     return text;
 }
 
@@ -172,6 +191,7 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
                      QStringLiteral("Exit"), pages::at(5520, 4680, 2175, 615));
 
     m_copy = new AssetCopy(this);
+    connect(m_copy, &AssetCopy::written, this, &Form1::themeFilesWritten);
     connect(m_copy, &AssetCopy::progress, this, &Form1::copyProgress);
     connect(m_copy, &AssetCopy::finished, this, &Form1::copiesFinished);
 
@@ -238,12 +258,32 @@ bool Form1::copying() const {
     return m_copy->running();
 }
 
+// The theme's files are written and flushed on the worker, so a disk slow to flush (after a big
+// copy, say) never stalls the window; "Done!" comes once both are in place, then the copies.
 void Form1::Command1_Click() {
     if (refusedWhileCopying("creating a theme again")) return;
-    const bool written =
-        output::writeTheme(m_theme, m_services.fileSystem, m_services.messageBoxes);
+    platform::MessageBoxes& messages = m_services.messageBoxes;
+    if (!output::checkThemeName(m_theme, messages) ||
+        !output::mayReplaceTheme(m_theme, m_services.fileSystem, messages, m_ownThemeFile))
+        return;
+    m_copiedTheme = m_theme;
+    m_copy->writeFiles(m_copiedTheme, m_services.fileSystem);
+}
+
+void Form1::themeFilesWritten() {
     updateMenus();
-    if (!written) return;
+    if (m_exitAfterCopy) {
+        close();
+        emit exitRequested();
+        return;
+    }
+    if (const auto& failure = m_copy->writeFailure()) {
+        m_services.messageBoxes.show(*failure);
+        return;
+    }
+    m_ownThemeFile = output::themeFilePath(m_copiedTheme);
+    m_cleanTheme = m_copiedTheme;
+    output::tellThemeWritten(m_copiedTheme, m_services.messageBoxes);
     startCopies();
 }
 
@@ -304,7 +344,7 @@ void Form1::updateMenus() {
 }
 
 bool Form1::mayDiscardTheme(const char* title) {
-    if (m_theme == state::ThemeState{}) return true;
+    if (m_theme == m_cleanTheme) return true;
     platform::Message question;
     question.text = "The current theme's choices will be replaced. Go on?";
     question.title = title;
@@ -368,6 +408,8 @@ bool Form1::refusedWhileCopying(const char* action) {
 void Form1::mnuFileNew_Click() {
     if (refusedWhileCopying("starting a new theme")) return;
     if (!mayDiscardTheme("New Theme")) return;
+    m_ownThemeFile.clear();
+    m_cleanTheme = state::ThemeState{};
     replaceTheme(state::ThemeState{});
 }
 
@@ -404,22 +446,34 @@ bool Form1::openTheme(const std::string& windowsPath) {
         return false;
     }
     const input::OpenReport report = std::move(result.opened->report);
-    replaceTheme(std::move(result.opened->theme));
-    if (!report.empty()) {
-        std::string text = "The theme " + windowsPath + " was opened, with these gaps:";
-        if (!report.missingFiles.empty())
-            text += "\n\nFiles not found (Create Theme will list them as not copied):" +
-                    listed(report.missingFiles);
-        if (!report.embeddedIcons.empty())
-            text += "\n\nIcons inside program files, which cannot be shown (left empty):" +
-                    listed(report.embeddedIcons);
-        if (!report.badColors.empty())
-            text += "\n\nColours that are not three values from 0 to 255 (left as they were):" +
-                    listed(report.badColors);
-        m_services.messageBoxes.show({text, kOpenTitle, platform::MessageButtons::Ok,
-                                      platform::MessageIcon::Warning, platform::MessageResult::Ok});
+    state::ThemeState& opened = result.opened->theme;
+    if (!useOutsideFiles(windowsPath, report)) input::leaveOut(opened, report.outsideFiles);
+    m_ownThemeFile = windowsPath;
+    m_cleanTheme = opened;
+    replaceTheme(std::move(opened));
+    if (report.outsideFiles.empty() && !report.empty()) {
+        m_services.messageBoxes.show({openedText(windowsPath, report), kOpenTitle,
+                                      platform::MessageButtons::Ok, platform::MessageIcon::Warning,
+                                      platform::MessageResult::Ok});
     }
     return true;
+}
+
+bool Form1::useOutsideFiles(const std::string& windowsPath, const input::OpenReport& report) {
+    if (report.outsideFiles.empty()) return true;
+    // One message says all: the gaps first, then these files and the question.
+    const std::string text =
+        openedText(windowsPath, report) +
+        "\n\nFiles outside the theme's own folder (Create Theme would copy them into the new "
+        "theme):" +
+        listed(report.outsideFiles) +
+        "\n\nA theme from elsewhere can name any file you can read. Use these files only if you "
+        "trust this theme.";
+    platform::Message question{text, kOpenTitle, platform::MessageButtons::OkCancel,
+                               platform::MessageIcon::Warning, platform::MessageResult::Cancel};
+    question.okText = "Use these files";
+    question.cancelText = "Leave these slots empty";
+    return m_services.messageBoxes.show(question) == platform::MessageResult::Ok;
 }
 
 void Form1::mnuFileOpenFolder_Click() {
@@ -453,19 +507,34 @@ void Form1::dropEvent(QDropEvent* event) {
     });
 }
 
+void Form1::askToStopCopies() {
+    platform::Message stop;
+    stop.text =
+        "The theme's files are still being copied. Stop the copy and exit? The files not yet "
+        "copied will be missing from the theme.";
+    stop.title = "Exit Theme Creator";
+    stop.buttons = platform::MessageButtons::OkCancel;
+    stop.defaultButton = platform::MessageResult::Cancel;
+    if (m_services.messageBoxes.show(stop) != platform::MessageResult::Ok) return;
+    // The window closes once the file being copied has stopped.
+    m_exitAfterCopy = true;
+    m_copy->cancel();
+}
+
+// The close box during the copies asks what "Exit " asks: a window gone while its process
+// copies on unseen would leave a theme with files missing and nobody told.
+void Form1::closeEvent(QCloseEvent* event) {
+    if (!copying()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (!m_exitAfterCopy) askToStopCopies();
+}
+
 void Form1::Command3_Click() {
     if (copying()) {
-        platform::Message stop;
-        stop.text =
-            "The theme's files are still being copied. Stop the copy and exit? The files not yet "
-            "copied will be missing from the theme.";
-        stop.title = "Exit Theme Creator";
-        stop.buttons = platform::MessageButtons::OkCancel;
-        stop.defaultButton = platform::MessageResult::Cancel;
-        if (m_services.messageBoxes.show(stop) != platform::MessageResult::Ok) return;
-        // The window closes once the file being copied is complete.
-        m_exitAfterCopy = true;
-        m_copy->cancel();
+        if (!m_exitAfterCopy) askToStopCopies();
         return;
     }
     platform::Message question;

@@ -12,6 +12,10 @@ class QMenuBar;
 class QProgressDialog;
 class QPushButton;
 
+namespace input {
+struct OpenReport;
+}  // namespace input
+
 namespace pages {
 class AboutPage;
 class DesktopIconsPage;
@@ -79,6 +83,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -94,7 +99,13 @@ private:
     /// the file system's current folder, and the state they copy must stay as it is.
     bool refusedWhileCopying(const char* action);
     std::string themeFolder() const;
+    void themeFilesWritten();
     void startCopies();
+    /// Asks whether to stop the copies and exit; on yes the window closes once they stop.
+    void askToStopCopies();
+    /// The file slots of an opened theme that lie outside its folder stay only if the user
+    /// says so; false when the user was asked and said no.
+    bool useOutsideFiles(const std::string& windowsPath, const input::OpenReport& report);
     void copyProgress(const QString& file, quint64 bytesDone, quint64 bytesTotal);
     void copiesFinished(const QStringList& missing);
 
@@ -120,6 +131,10 @@ private:
     QProgressDialog* m_copyProgress = nullptr;  // while copying
     state::ThemeState m_copiedTheme;            // what the copies run for
     bool m_exitAfterCopy = false;
+    // The state as last opened or created: New and Open replace it without asking.
+    state::ThemeState m_cleanTheme;
+    // The theme file this run opened or last created: Create Theme replaces it without asking.
+    std::string m_ownThemeFile;
 };
 
 }  // namespace window

@@ -32,9 +32,14 @@ public:
         if (!file) return nullptr;
         return std::make_unique<File>(*this, std::move(file));
     }
-    bool copyFile(std::string_view source, std::string_view target) override {
-        return failNow(Op::Copy) ? false : m_real.copyFile(source, target);
+    bool copyFile(std::string_view source, std::string_view target,
+                  const platform::CopyWatch& watch = {}) override {
+        return failNow(Op::Copy) ? false : m_real.copyFile(source, target, watch);
     }
+    std::optional<std::uint64_t> fileSize(std::string_view path) const override {
+        return m_real.fileSize(path);
+    }
+    bool fileExists(std::string_view path) const override { return m_real.fileExists(path); }
     std::string currentFolder() const override { return m_real.currentFolder(); }
     std::string lastError() const override {
         return m_injected ? "injected failure" : m_real.lastError();

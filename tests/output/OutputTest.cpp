@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "fakes/FaultyFileSystem.h"
 #include "fakes/MemoryTextFile.h"
 #include "fakes/ScriptedMessageBoxes.h"
@@ -72,15 +74,24 @@ struct Drive : QTemporaryDir, platform::HostFileSystem {
         std::replace(name.begin(), name.end(), '/', '\\');
         return "C:\\Art\\" + name;
     }
-    void create(const ThemeState& s) { output::createTheme(s, *this, messages); }
+    // Created as by a run that made this theme before, so no question about replacing it.
+    void create(const ThemeState& s) {
+        output::createTheme(s, *this, messages, output::themeFilePath(s));
+    }
+    std::vector<std::size_t> flushedAfter;  // copies made when the folder was flushed
+    bool flushFolder() override {
+        flushedAfter.push_back(copies.size());
+        return HostFileSystem::flushFolder();
+    }
 
     std::unique_ptr<platform::TextFile> createTextFile(std::string_view name) override {
         if (fullDisk) return std::make_unique<fakes::MemoryTextFile>(0);
         return HostFileSystem::createTextFile(name);
     }
-    bool copyFile(std::string_view source, std::string_view target) override {
+    bool copyFile(std::string_view source, std::string_view target,
+                  const platform::CopyWatch& watch = {}) override {
         copies.emplace_back(source);
-        return HostFileSystem::copyFile(source, target) || copiesSucceed;
+        return HostFileSystem::copyFile(source, target, watch) || copiesSucceed;
     }
 };
 
@@ -141,6 +152,7 @@ TEST(CreateTheme, WritesBothFilesThenTellsThenCopiesInTheFixedOrder) {
     EXPECT_EQ(done.icon, MessageIcon::None);
     EXPECT_EQ(atMessage, (std::set<std::string>{"Autumn.theme", "Autumn.bat"}));
     EXPECT_EQ(drive.copies, order);
+    EXPECT_EQ(drive.flushedAfter, std::vector<std::size_t>{order.size()}) << "once, at the end";
     const auto folder = drive.theme("Autumn");
     EXPECT_EQ(readFile(folder / "Autumn.bat"),
               "copy \"4\" c:\\logo.sys\r\ncopy \"5 %%\" "
@@ -276,7 +288,7 @@ TEST(CreateTheme, EveryInjectedFailureIsReportedAndKeepsTheEarlierTheme) {
         s.colors[3] = 0x030201;
         fakes::FaultyFileSystem faulty(drive, op, n);
         fakes::ScriptedMessageBoxes messages;
-        output::createTheme(s, faulty, messages);
+        output::createTheme(s, faulty, messages, output::themeFilePath(s));
         ASSERT_TRUE(faulty.fired());
 
         ASSERT_EQ(messages.shown.size(), 1u);
@@ -336,4 +348,35 @@ TEST(CreateTheme, WarningsNameFilesLostToSharedNamesPngImagesAndUnquotableLogos)
         EXPECT_EQ(drive.messages.shown[i + 1].text, expected[i].second);
         EXPECT_EQ(drive.messages.shown[i + 1].icon, MessageIcon::Warning);
     }
+}
+
+// ~/skinvault may be the user's own link to another disk, followed once; a link below it, or
+// one someone else owns, is never entered.
+TEST(CreateTheme, FollowsTheUsersOwnLinkAtTheVaultButNoOtherLink) {
+    Drive drive;
+    QTemporaryDir disk;
+    const fs::path away = disk.path().toStdString();
+    fs::create_symlink(away, drive.root / "skinvault");
+    ThemeState s;
+    s.themeName = "Away";
+    drive.create(s);
+    ASSERT_EQ(drive.messages.shown.size(), 1u);
+    EXPECT_EQ(drive.messages.shown[0].title, "Done!");
+    EXPECT_EQ(treeOf(away), (std::set<std::string>{"Away", "Away/Away.bat", "Away/Away.theme"}));
+
+    fs::create_symlink(away / "Away", away / "Link");
+    s.themeName = "Link";
+    drive.create(s);
+    ASSERT_EQ(drive.messages.shown.size(), 2u);
+    EXPECT_EQ(drive.messages.shown[1].text,
+              "The theme folder could not be made: c:\\skinvault\\Link\\\ra link of that name is "
+              "in the way\rThe theme was not created.");
+    if (::geteuid() != 0) return;  // only root can hand the link to someone else
+    ASSERT_EQ(::lchown((drive.root / "skinvault").c_str(), 65534, 65534), 0);
+    s.themeName = "Away";
+    drive.create(s);
+    ASSERT_EQ(drive.messages.shown.size(), 3u);
+    EXPECT_EQ(drive.messages.shown[2].text,
+              "The theme folder could not be made: c:\\skinvault\\\ra link of that name is in the "
+              "way\rThe theme was not created.");
 }

@@ -15,6 +15,10 @@ using namespace form1test;
 class OpenThemeTest : public Form1Test {
 protected:
     void trigger(const char* action) { control<QAction>(action)->trigger(); }
+    void create() {
+        QTest::mouseClick(control("Command1"), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
+    }
     /// A small pack as old discs hold them: upper-case names, a logo batch file.
     std::string writePack() {
         QDir(m_home.path()).mkpath(QStringLiteral("pack"));
@@ -86,8 +90,7 @@ TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
     // Change one slot and create it under another name.
     control<QLineEdit>("Text2")->setText(QStringLiteral("Night Copy"));
     QTest::mouseClick(control("Check1"), Qt::LeftButton);
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
+    create();
     QFile file(m_home.filePath(QStringLiteral("skinvault/Night Copy/Night Copy.theme")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
@@ -117,15 +120,23 @@ TEST_F(OpenThemeTest, FilesThatAreNoThemeChangeNothing) {
     EXPECT_EQ(control<QLineEdit>("Text2")->text(), QStringLiteral("Mine"));
 }
 
-TEST_F(OpenThemeTest, NewThemeAsksBeforeLosingAnythingAndOpenFolderNeedsTheFolder) {
+// New asks only when something would be lost: not at start, not after Create Theme.
+TEST_F(OpenThemeTest, NewAsksOnlyBeforeLosingSomethingAndOpenFolderNeedsTheFolder) {
     trigger("mnuFileNew");
     EXPECT_TRUE(m_messages.shown.empty()) << "nothing to lose";
     control<QLineEdit>("Text2")->setText(QStringLiteral("Autumn"));
     auto* openFolder = control<QAction>("mnuFileOpenFolder");
     EXPECT_FALSE(openFolder->isEnabled());
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    m_messages.answers = {MessageResult::Cancel};
+    trigger("mnuFileNew");
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(m_messages.shown[0].text, "The current theme's choices will be replaced. Go on?");
+    EXPECT_EQ(m_messages.shown[0].title, "New Theme");
+    EXPECT_EQ(m_messages.shown[0].defaultButton, MessageResult::Cancel);
+    EXPECT_EQ(theme().themeName, "Autumn");
+
+    create();
     EXPECT_TRUE(openFolder->isEnabled());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     trigger("mnuFileOpenFolder");
     EXPECT_EQ(m_launcher.shownFolders, std::vector<std::string>{"C:\\skinvault\\Autumn"});
     // The folder is looked for again each time the menu opens.
@@ -134,15 +145,47 @@ TEST_F(OpenThemeTest, NewThemeAsksBeforeLosingAnythingAndOpenFolderNeedsTheFolde
     EXPECT_FALSE(openFolder->isEnabled());
 
     m_messages.shown.clear();
-    m_messages.answers = {MessageResult::Cancel};
-    trigger("mnuFileNew");
-    ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(theme().themeName, "Autumn");
-    m_messages.answers = {MessageResult::Ok};
-    trigger("mnuFileNew");
+    trigger("mnuFileNew");  // everything is in the theme just created
+    EXPECT_TRUE(m_messages.shown.empty());
     EXPECT_EQ(theme(), state::ThemeState{});
     EXPECT_TRUE(control<QLineEdit>("Text2")->text().isEmpty());
-    EXPECT_FALSE(openFolder->isEnabled());
+}
+
+// Create Theme replaces a theme of that name without asking only when this run opened or
+// made it; otherwise it asks first, and Cancel (the default) writes nothing.
+TEST_F(OpenThemeTest, CreateAsksBeforeReplacingAThemeThisRunDidNotOpenOrMake) {
+    const std::string pack = writePack();
+    QDir(m_home.path()).mkpath(QStringLiteral("skinvault/Night"));
+    const QString vault = m_home.filePath(QStringLiteral("skinvault/Night/Night.theme"));
+    put("skinvault/Night/Night.theme", "[boot]\r\n");
+    m_dialog.openAnswers = {pack};
+    trigger("mnuFileOpen");  // the pack's Night, not the vault's
+    m_messages.answers = {MessageResult::Cancel};
+    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    const platform::Message asked = m_messages.shown[0];
+    EXPECT_EQ(asked.text, "A theme named Night already exists. Replace it?");
+    EXPECT_EQ(asked.buttons, platform::MessageButtons::OkCancel);
+    EXPECT_EQ(asked.defaultButton, MessageResult::Cancel);
+    EXPECT_FALSE(m_form->copying());
+    EXPECT_EQ(testdata::contents(vault), "[boot]\r\n");
+    EXPECT_EQ(QDir(m_home.filePath("skinvault/Night")).entryList(QDir::Files),
+              QStringList{"Night.theme"});
+
+    m_messages.answers = {MessageResult::Ok};
+    create();
+    ASSERT_EQ(m_messages.shown.size(), 3u);
+    EXPECT_EQ(m_messages.shown[1].text, asked.text);
+    EXPECT_EQ(m_messages.shown[2].title, "Done!");
+    EXPECT_NE(testdata::contents(vault), "[boot]\r\n");
+    create();  // made by this run
+    EXPECT_EQ(m_messages.shown.size(), 4u);
+    put("skinvault/Night/Night.theme", "[boot]\r\n");
+    m_dialog.openAnswers = {"C:\\skinvault\\Night\\Night.theme"};
+    trigger("mnuFileOpen");  // opened by this run
+    create();
+    EXPECT_EQ(m_messages.shown.size(), 5u);
+    EXPECT_EQ(m_messages.shown[4].title, "Done!");
 }
 
 TEST_F(OpenThemeTest, PreviewFollowsThemesDroppedAndColoursAndAClickSelectsTheColour) {

@@ -31,9 +31,12 @@ MessageResult QtMessageBoxes::show(const Message& message) {
             break;
     }
     QPushButton* ok = box.addButton(QMessageBox::Ok);
+    if (!message.okText.empty()) ok->setText(QString::fromStdString(message.okText));
     QPushButton* cancel = nullptr;
     if (message.buttons == MessageButtons::OkCancel) {
         cancel = box.addButton(QMessageBox::Cancel);
+        if (!message.cancelText.empty())
+            cancel->setText(QString::fromStdString(message.cancelText));
         box.setEscapeButton(cancel);  // closing the box cancels
     } else {
         box.setEscapeButton(ok);  // a box with OK alone answers OK however it is closed
