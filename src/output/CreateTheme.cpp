@@ -321,8 +321,8 @@ void reportUncopied(const state::ThemeState& theme, std::vector<std::string> mis
 }
 
 void createTheme(const state::ThemeState& theme, platform::FileSystem& files,
-                 platform::MessageBoxes& messages, std::string_view ownThemeFile) {
-    if (!writeTheme(theme, files, messages, ownThemeFile)) return;
+                 platform::MessageBoxes& messages) {
+    if (!writeTheme(theme, files, messages, themeFilePath(theme))) return;
     reportUncopied(theme, copyAssets(theme, files), files, messages);
 }
 

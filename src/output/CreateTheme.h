@@ -80,8 +80,9 @@ bool writeTheme(const state::ThemeState& theme, platform::FileSystem& files,
 void reportUncopied(const state::ThemeState& theme, std::vector<std::string> missing,
                     platform::FileSystem& files, platform::MessageBoxes& messages);
 
-/// The whole procedure in one go: writeTheme, copyAssets, reportUncopied.
+/// The whole procedure in one go (writeTheme, copyAssets, reportUncopied), for callers that
+/// mean to replace a theme of that name: it does not ask.
 void createTheme(const state::ThemeState& theme, platform::FileSystem& files,
-                 platform::MessageBoxes& messages, std::string_view ownThemeFile = {});
+                 platform::MessageBoxes& messages);
 
 }  // namespace output

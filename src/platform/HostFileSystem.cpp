@@ -524,6 +524,8 @@ std::optional<std::string> HostFileSystem::readStart(std::string_view name, std:
         fail("it is not a file");
         return std::nullopt;
     }
+    // Sized by the file, not the limit: the warnings after a create read a dozen small files.
+    maxBytes = std::min(maxBytes, static_cast<std::size_t>(st.st_size));
     std::string bytes(maxBytes, '\0');
     std::size_t got = 0;
     while (got < maxBytes) {

@@ -36,10 +36,6 @@ public:
                   const platform::CopyWatch& watch = {}) override {
         return failNow(Op::Copy) ? false : m_real.copyFile(source, target, watch);
     }
-    std::optional<std::uint64_t> fileSize(std::string_view path) const override {
-        return m_real.fileSize(path);
-    }
-    bool fileExists(std::string_view path) const override { return m_real.fileExists(path); }
     std::string currentFolder() const override { return m_real.currentFolder(); }
     std::string lastError() const override {
         return m_injected ? "injected failure" : m_real.lastError();

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The Qt dialog and message boxes where they can be driven: the message box through its
 // keyboard, the open dialog's folders and filter, and its refusal of names Windows cannot hold.
-#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -33,8 +32,6 @@ TEST(QtMessageBoxesTest, KeysAnswerAsTheButtonsSayAndTheBoxShowsTitleTextAndIcon
                            MessageIcon::None, MessageResult::Ok};
     Message cancelFirst = question;
     cancelFirst.defaultButton = MessageResult::Cancel;
-    cancelFirst.okText = "Use these files";  // a question in its own words
-    cancelFirst.cancelText = "Leave these slots empty";
     const Message stop{"a\r\nb\nc", "Error", MessageButtons::Ok, MessageIcon::Stop,
                        MessageResult::Ok};
     Message warning = stop;
@@ -46,10 +43,9 @@ TEST(QtMessageBoxesTest, KeysAnswerAsTheButtonsSayAndTheBoxShowsTitleTextAndIcon
           {cancelFirst, Qt::Key_Return, MessageResult::Cancel, QMessageBox::NoIcon},
           {stop, Qt::Key_Escape, MessageResult::Ok, QMessageBox::Critical},
           {warning, Qt::Key_Return, MessageResult::Ok, QMessageBox::Warning}}) {
-        QStringList shown, captions;
+        QStringList shown;
         whenOpen<QMessageBox>([&](QMessageBox* box) {
             shown << box->windowTitle() << box->text() << QString::number(box->buttons().size());
-            for (const QAbstractButton* button : box->buttons()) captions << button->text();
             EXPECT_EQ(box->icon(), icon);
             QTest::keyClick(box, key);
         });
@@ -57,10 +53,6 @@ TEST(QtMessageBoxesTest, KeysAnswerAsTheButtonsSayAndTheBoxShowsTitleTextAndIcon
         const bool ok = message.buttons == MessageButtons::Ok;
         EXPECT_EQ(shown, QStringList({QString::fromStdString(message.title),
                                       ok ? "a\nb\nc" : "Sure?\nReally?", ok ? "1" : "2"}));
-        captions.sort();
-        if (!message.okText.empty()) {
-            EXPECT_EQ(captions, QStringList({"Leave these slots empty", "Use these files"}));
-        }
     }
 }
 

@@ -5,7 +5,6 @@
 #include <QProgressDialog>
 #include <QThread>
 
-#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <utility>
@@ -16,9 +15,8 @@ namespace {
 
 using namespace form1test;
 
-/// The real file system, held at chosen points until the test lets it through: each copy of a
-/// chosen file as it starts, the first chunk of a file bigger than one, and (when asked) the
-/// theme file as it is created.
+/// The real file system, held at a gate until the test lets it through: each copy of a chosen
+/// file as it starts and after its first chunk, and (when asked) the theme file as it is made.
 class GatedFileSystem : public platform::HostFileSystem {
 public:
     using HostFileSystem::HostFileSystem;
@@ -34,13 +32,10 @@ public:
         });
     }
     std::unique_ptr<platform::TextFile> createTextFile(std::string_view name) override {
-        if (holdThemeFile && name.ends_with(".theme")) {
-            // Held on the window's thread it could never be let through: that is the fault.
-            if (QThread::currentThread() == QCoreApplication::instance()->thread())
-                writtenOnTheWindowsThread = true;
-            else
-                wait();
-        }
+        // Held on the window's thread it could never be let through: there it is only noted.
+        if (holdThemeFile && name.ends_with(".theme") &&
+            !(onWindowsThread = QThread::currentThread() == QCoreApplication::instance()->thread()))
+            wait();
         return HostFileSystem::createTextFile(name);
     }
     /// Lets `n` more through.
@@ -49,13 +44,12 @@ public:
         m_permits += n;
         m_changed.notify_all();
     }
-    /// Whether anything is held at a gate now.
+    /// Whether anything is held at the gate now.
     bool holding() {
         std::lock_guard lock(m_mutex);
         return m_waiting > 0;
     }
-    std::atomic<bool> holdThemeFile{false};
-    std::atomic<bool> writtenOnTheWindowsThread{false};
+    bool holdThemeFile = false, onWindowsThread = false;
 
 private:
     void wait() {
@@ -74,32 +68,28 @@ private:
 class CreateCopiesTest : public Form1Test {
 protected:
     window::Services& services() override { return m_gatedServices; }
-    /// Two icons chosen and a name typed; Create Theme clicked. True once "Done!" was shown and
-    /// the first copy is held at the gate.
+    /// Two icons chosen, then create(): "Done!" has been shown and the first copy is held.
     void createTwoIcons() {
         showPage(0);
         m_dialog.openAnswers = {putData("One.ico", "red.ico"), putData("Two.ico", "red.ico")};
         for (const char* box : {"Image1", "Image5"})
             QTest::mouseDClick(control(box), Qt::LeftButton);
         create();
+        EXPECT_EQ(m_messages.shown.at(0).title, "Done!");
     }
+    /// Names the theme and clicks Create Theme; true once the worker is held at the gate
+    /// while this thread goes on running events.
     void create() {
         showPage(7);
         QTest::keyClicks(control("Text2"), "Busy");
         QTest::mouseClick(control("Command1"), Qt::LeftButton);
-        // The first copy waits on the worker while this thread goes on running events.
         ASSERT_TRUE(QTest::qWaitFor([&] { return m_gate.holding(); }));
-        ASSERT_EQ(m_messages.shown.size(), 1u);
-        EXPECT_EQ(m_messages.shown[0].title, "Done!");
         EXPECT_TRUE(m_form->copying());
     }
     // The window goes before the gate, and its worker never waits at a closed gate.
     void TearDown() override {
         m_gate.allow(1000);
         m_form.reset();
-    }
-    QString copied(const char* name) const {
-        return m_home.filePath(QStringLiteral("skinvault/Busy/") + QLatin1String(name));
     }
     QStringList themeFolder() const {
         return QDir(m_home.filePath(QStringLiteral("skinvault/Busy")))
@@ -136,9 +126,7 @@ TEST_F(CreateCopiesTest, ProgressNamesTheFileCreateIsRefusedAndCancelListsWhatIs
     EXPECT_EQ(theme(), before);
     EXPECT_TRUE(m_form->copying());
 
-    auto* cancel = dialog->findChild<QPushButton*>();
-    ASSERT_NE(cancel, nullptr);
-    cancel->click();
+    dialog->findChild<QPushButton*>()->click();
     m_gate.allow(1000);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     ASSERT_EQ(m_messages.shown.size(), 5u);
@@ -151,25 +139,28 @@ TEST_F(CreateCopiesTest, ProgressNamesTheFileCreateIsRefusedAndCancelListsWhatIs
     EXPECT_TRUE(QTest::qWaitFor([&] { return progress() == nullptr; }));
 }
 
-// Cancel stops a big file at its next chunk, however big the file, and leaves no part of it;
-// the progress moves within the file before that.
-TEST_F(CreateCopiesTest, CancelStopsABigFileWithinAChunkAndLeavesNothingOfIt) {
-    const auto chunk = static_cast<int>(platform::HostFileSystem::kCopyChunk);
-    m_dialog.openAnswers = {put("Big.scr", QByteArray(3 * chunk + 1, 'x'))};
+// The theme file is written on the worker: while it is held there the window still handles
+// events, and "Done!" waits for it. Cancel then stops a big file at its next chunk and leaves
+// nothing of it; the progress moves within the file until then.
+TEST_F(CreateCopiesTest, WritesOffTheWindowsThreadAndCancelStopsABigFileWithinAChunk) {
+    m_dialog.openAnswers = {put("Big.scr", QByteArray(3 * 1024 * 1024 + 1, 'x'))};
     showPage(5);
     QTest::mouseClick(control("Command4"), Qt::LeftButton);
-    ASSERT_EQ(theme().screenSaverPath, "C:\\Big.scr");
+    m_gate.holdThemeFile = true;
     create();
-    m_gate.allow(1);  // past the start: held after its first chunk
+    EXPECT_FALSE(m_gate.onWindowsThread);
+    showPage(2);  // the window answers a click meanwhile
+    EXPECT_TRUE(m_messages.shown.empty() && themeFolder().isEmpty());
+    m_gate.allow(2);  // the theme file, the copy's start: held after its first chunk
     EXPECT_TRUE(QTest::qWaitFor([&] {
-        return progress() &&
-               progress()->labelText() == "Copying C:\\Big.scr\n1.0 MB of 3.0 MB copied" &&
-               m_gate.holding();
+        return m_gate.holding() && progress() &&
+               progress()->labelText() == "Copying C:\\Big.scr\n1.0 MB of 3.0 MB copied";
     }));
     progress()->findChild<QPushButton*>()->click();
     m_gate.allow(1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     ASSERT_EQ(m_messages.shown.size(), 2u);
+    EXPECT_EQ(m_messages.shown[0].title, "Done!");
     EXPECT_EQ(m_messages.shown[1].text,
               "These files could not be copied into c:\\skinvault\\Busy\\, so the theme will "
               "lack them:\rC:\\Big.scr (the copy was stopped)");
@@ -180,49 +171,25 @@ TEST_F(CreateCopiesTest, CancelStopsABigFileWithinAChunkAndLeavesNothingOfIt) {
 TEST_F(CreateCopiesTest, ExitAndTheCloseBoxAskTheSameAndEndOnceTheCopyHasStopped) {
     createTwoIcons();
     QSignalSpy exits(m_form.get(), &window::Form1::exitRequested);
-    m_messages.answers = {MessageResult::Cancel, MessageResult::Cancel};
+    m_messages.answers = {MessageResult::Cancel, MessageResult::Cancel, MessageResult::Ok};
     QTest::mouseClick(control("Command3"), Qt::LeftButton);
     EXPECT_FALSE(m_form->close());
-    ASSERT_EQ(m_messages.shown.size(), 3u);
-    for (std::size_t i : {1u, 2u}) {
+    EXPECT_TRUE(m_form->isVisible() && m_form->copying());
+    EXPECT_FALSE(m_form->close()) << "it waits for the copy to stop";
+    ASSERT_EQ(m_messages.shown.size(), 4u);
+    for (std::size_t i : {1u, 2u, 3u}) {
         EXPECT_EQ(m_messages.shown[i].text,
                   "The theme's files are still being copied. Stop the copy and exit? The files "
                   "not yet copied will be missing from the theme.");
         EXPECT_EQ(m_messages.shown[i].title, "Exit Theme Creator");
         EXPECT_EQ(m_messages.shown[i].defaultButton, MessageResult::Cancel);
     }
-    EXPECT_TRUE(m_form->isVisible());
-    EXPECT_TRUE(m_form->copying());
-
-    m_messages.answers = {MessageResult::Ok};
-    EXPECT_FALSE(m_form->close()) << "it waits for the copy to stop";
-    EXPECT_TRUE(m_form->isVisible());
     EXPECT_EQ(exits.count(), 0);
     m_gate.allow(1000);
     ASSERT_TRUE(exits.wait(20000));
     EXPECT_FALSE(m_form->isVisible());
-    EXPECT_FALSE(m_form->copying());
     EXPECT_EQ(m_messages.shown.size(), 4u) << "no warning after a chosen exit";
     EXPECT_EQ(themeFolder(), QStringList({"Busy.bat", "Busy.theme", "One.ico"}));
-}
-
-// The theme file is written on the worker: while it is held there the window still handles
-// events, and "Done!" waits until both files are in place.
-TEST_F(CreateCopiesTest, TheThemeFileIsWrittenOffTheWindowsThread) {
-    m_gate.holdThemeFile = true;
-    showPage(7);
-    QTest::keyClicks(control("Text2"), "Busy");
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
-    EXPECT_FALSE(m_gate.writtenOnTheWindowsThread);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_gate.holding(); }));
-    showPage(2);  // the window answers a click meanwhile
-    EXPECT_TRUE(m_messages.shown.empty());
-    EXPECT_TRUE(themeFolder().isEmpty());
-    m_gate.allow(1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
-    ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].title, "Done!");
-    EXPECT_EQ(themeFolder(), QStringList({"Busy.bat", "Busy.theme"}));
 }
 
 }  // namespace
