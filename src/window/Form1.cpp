@@ -30,7 +30,9 @@
 #include "pages/ThemeInfoPage.h"
 #include "pages/WallpaperPage.h"
 #include "window/AssetCopy.h"
+#include "window/EditMenu.h"
 #include "window/TabStrip.h"
+#include "window/ThemeHistory.h"
 #include "window/ThemePreviewWindow.h"
 
 // The window's resources live in a static library, so they must be registered by hand.
@@ -177,6 +179,7 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     connect(m_themeInfo->nameBox(), &QLineEdit::textChanged, this, &Form1::Text2_Change);
     connect(m_command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(m_command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    m_history = new ThemeHistory(*this);
     buildMenus();
 
     Form_Load();
@@ -206,6 +209,8 @@ void Form1::buildMenus() {
     file->addSeparator();
     add(file, "mnuFileExit", QStringLiteral("E&xit"), {}, &Form1::Command3_Click);
     connect(file, &QMenu::aboutToShow, this, &Form1::updateMenus);
+
+    new EditMenu(*m_history, m_menuBar);
 
     QMenu* view = m_menuBar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuView"));
@@ -241,6 +246,7 @@ void Form1::Command1_Click() {
         output::writeTheme(m_theme, m_services.fileSystem, m_services.messageBoxes);
     updateMenus();
     if (!written) return;
+    emit themeCreated(QString::fromStdString(themeFolder() + '\\' + m_theme.themeName + ".theme"));
     startCopies();
 }
 
@@ -327,6 +333,14 @@ void Form1::replaceTheme(state::ThemeState theme) {
     emit themeChanged();
 }
 
+void Form1::applyChange(state::ThemeState theme, const QString& name) {
+    m_history->apply(std::move(theme), name);
+}
+
+QLineEdit* Form1::nameBox() const {
+    return m_themeInfo->nameBox();
+}
+
 void Form1::mnuViewPreview_Click() {
     // Built on first use, so start-up pays nothing for it.
     if (!m_preview) {
@@ -358,7 +372,7 @@ bool Form1::refusedWhileCopying(const char* action) {
 void Form1::mnuFileNew_Click() {
     if (refusedWhileCopying("starting a new theme")) return;
     if (!mayDiscardTheme("New Theme")) return;
-    replaceTheme(state::ThemeState{});
+    applyChange(state::ThemeState{}, QStringLiteral("New Theme"));
 }
 
 void Form1::mnuFileOpen_Click() {
@@ -394,7 +408,8 @@ bool Form1::openTheme(const std::string& windowsPath) {
         return false;
     }
     const input::OpenReport report = std::move(result.opened->report);
-    replaceTheme(std::move(result.opened->theme));
+    applyChange(std::move(result.opened->theme), QStringLiteral("Open Theme"));
+    emit themeOpened(QString::fromStdString(windowsPath));
     if (!report.empty()) {
         std::string text = "The theme " + windowsPath + " was opened, with these gaps:";
         if (!report.missingFiles.empty())
