@@ -26,21 +26,17 @@ state::ThemeState everyField() {
     t.themeName = "Nacht \xc3\xbc";
     t.wallpaperPath = "C:\\art\\sky.bmp";
     t.tileWallpaper = true;
-    for (std::size_t i = 0; i < t.iconPaths.size(); ++i)
-        t.iconPaths[i] = "C:\\i" + std::to_string(i);
-    for (std::size_t i = 0; i < t.pointerPaths.size(); ++i)
-        t.pointerPaths[i] = "C:\\p" + std::to_string(i);
-    for (std::size_t i = 0; i < t.soundPaths.size(); ++i)
-        t.soundPaths[i] = "C:\\s" + std::to_string(i);
+    auto fill = [n = 0](auto& paths) mutable {
+        for (auto& path : paths) path = "C:\\f" + std::to_string(++n);
+    };
+    fill(t.iconPaths), fill(t.pointerPaths), fill(t.soundPaths), fill(t.logoPaths);
     for (std::size_t i = 0; i < t.colors.size(); ++i) t.colors[i] = 0xFFFFFFu - i;
     t.screenSaverPath = "C:\\b.scr";
-    for (std::size_t i = 0; i < t.logoPaths.size(); ++i)
-        t.logoPaths[i] = "C:\\l" + std::to_string(i);
     return t;
 }
 
 class EditHistoryTest : public Form1Test {
-protected:
+public:
     void SetUp() override {
         Form1Test::SetUp();
         m_form->activateWindow();
@@ -52,8 +48,7 @@ protected:
     QString text(const char* action) { return control<QAction>(action)->text().remove('&'); }
     QUndoStack* stack() { return m_form->history()->stack(); }
     void keys(Qt::Key key, Qt::KeyboardModifiers modifiers) {
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : m_form.get(), key, modifiers);
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
     /// Every page shows `t`, as far as the controls of these cases go.
     void expectShown(const state::ThemeState& t) {
@@ -68,7 +63,7 @@ protected:
     }
     /// A session on folders of the test's own, as main builds one.
     void startSession(bool themeGiven = false) {
-        m_settings = std::make_unique<window::Settings>(settingsFile());
+        m_settings = std::make_unique<window::Settings>(m_settingsFile);
         m_session = std::make_unique<window::Session>(*m_form, m_services, *m_settings, m_state);
         m_session->start(themeGiven);
     }
@@ -82,38 +77,25 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(m_form.get()));
         startSession(themeGiven);
     }
-    QString settingsFile() const {
-        return m_home.filePath(QStringLiteral("config/skinsmith.conf"));
-    }
-    QString keptFile() const { return m_state + QStringLiteral("/kept-work.json"); }
     std::optional<window::KeptWork> kept() {
-        QFile file(keptFile());
+        QFile file(m_keptFile);
         return file.open(QIODevice::ReadOnly) ? window::readKeptWork(file.readAll()) : std::nullopt;
     }
 
-    QString m_state = m_home.filePath(QStringLiteral("state/skinsmith"));
+    QString m_state = m_home.path();
+    QString m_settingsFile = m_home.filePath(QStringLiteral("skinsmith.conf"));
+    QString m_keptFile = m_state + QStringLiteral("/kept-work.json");
     std::unique_ptr<window::Settings> m_settings;
     std::unique_ptr<window::Session> m_session;
 };
 
-class UndoEveryChange;
 struct UndoCase {
     const char* name;
     const char* step;  // what the Edit menu names
-    std::function<void(UndoEveryChange&)> change;
+    std::function<void(EditHistoryTest&)> change;
 };
 
-class UndoEveryChange : public EditHistoryTest, public testing::WithParamInterface<UndoCase> {
-public:
-    using EditHistoryTest::control;
-    using EditHistoryTest::m_dialog;
-    using EditHistoryTest::m_form;
-    using EditHistoryTest::put;
-    using EditHistoryTest::putData;
-    using EditHistoryTest::showPage;
-    using EditHistoryTest::trigger;
-    using EditHistoryTest::url;
-};
+class UndoEveryChange : public EditHistoryTest, public testing::WithParamInterface<UndoCase> {};
 
 TEST_P(UndoEveryChange, IsOneStepUndoneAndRedoneOnEveryPageWithoutSwitchingPages) {
     const UndoCase& c = GetParam();
@@ -232,12 +214,9 @@ TEST_F(EditHistoryTest, WorkIsKeptAfterEachChangeAndOfferedBackAtTheNextStart) {
     ASSERT_EQ(m_messages.shown.size(), 1u);
     const platform::Message& question = m_messages.shown[0];
     EXPECT_EQ(question.title, "Restore Previous Work");
-    EXPECT_EQ(
-        question.text.rfind("Restore the theme you were working on?\n\n\"Nacht \xc3\xbc\", last "
-                            "changed 20",
-                            0),
-        0u)
-        << question.text;
+    const std::string asked =
+        "Restore the theme you were working on?\n\n\"Nacht \xc3\xbc\", last changed 20";
+    EXPECT_EQ(question.text.substr(0, asked.size()), asked);
     EXPECT_EQ(question.defaultButton, MessageResult::Ok);
     EXPECT_EQ(theme(), everyField());
     expectShown(everyField());
@@ -249,12 +228,11 @@ TEST_F(EditHistoryTest, WorkIsKeptAfterEachChangeAndOfferedBackAtTheNextStart) {
     EXPECT_EQ(theme(), state::ThemeState{});
     trigger("mnuFileRestore");
     EXPECT_EQ(theme(), everyField());
-    EXPECT_FALSE(control<QAction>("mnuFileRestore")->isEnabled());
 
     // Exit with OK clears it: nothing is lost, nothing is kept.
     QTest::mouseClick(control("Command3"), Qt::LeftButton);
     m_session->keptWork().flush();
-    EXPECT_FALSE(QFile::exists(keptFile()));
+    EXPECT_FALSE(QFile::exists(m_keptFile));
     restart();
     EXPECT_TRUE(m_messages.shown.empty());
 }
@@ -263,12 +241,12 @@ TEST_F(EditHistoryTest, DiscardAndCreateClearTheKeptWorkAndUndoingToTheOpenedThe
     startSession();
     m_form->applyChange(everyField(), QStringLiteral("Scheme"));
     m_session->keptWork().flush();
-    ASSERT_TRUE(QFile::exists(keptFile()));
+    ASSERT_TRUE(QFile::exists(m_keptFile));
     m_messages.answers = {MessageResult::Cancel};
     restart();
     m_session->keptWork().flush();
     EXPECT_EQ(theme(), state::ThemeState{});
-    EXPECT_FALSE(QFile::exists(keptFile())) << "discarded";
+    EXPECT_FALSE(QFile::exists(m_keptFile)) << "discarded";
 
     // A change, then Create Theme: the theme is on disk, so nothing is kept.
     auto* name = control<QLineEdit>("Text2");
@@ -278,7 +256,7 @@ TEST_F(EditHistoryTest, DiscardAndCreateClearTheKeptWorkAndUndoingToTheOpenedThe
     ASSERT_TRUE(kept().has_value());
     QTest::mouseClick(control("Command1"), Qt::LeftButton);
     m_session->keptWork().flush();
-    EXPECT_FALSE(QFile::exists(keptFile()));
+    EXPECT_FALSE(QFile::exists(m_keptFile));
     name->setFocus();
     QTest::keyClicks(name, "!");
     m_session->keptWork().flush();
@@ -287,10 +265,10 @@ TEST_F(EditHistoryTest, DiscardAndCreateClearTheKeptWorkAndUndoingToTheOpenedThe
     QTest::keyClick(name, Qt::Key_Z, Qt::ControlModifier);
     ASSERT_EQ(theme().themeName, "Kept") << "back to what was created";
     m_session->keptWork().flush();
-    EXPECT_FALSE(QFile::exists(keptFile()));
+    EXPECT_FALSE(QFile::exists(m_keptFile));
 }
 
-TEST_F(EditHistoryTest, RecentThemesListOpenedAndCreatedFilesAndDropTheMissingOne) {
+TEST_F(EditHistoryTest, RecentThemesAndFoldersOutliveTheRunAndAGoneThemeIsDropped) {
     startSession();
     const std::string a = put("A.theme", kMenuTheme);
     const std::string b = put("B.theme", kMenuTheme);
@@ -298,9 +276,13 @@ TEST_F(EditHistoryTest, RecentThemesListOpenedAndCreatedFilesAndDropTheMissingOn
         m_dialog.openAnswers = {path};
         trigger("mnuFileOpen");
     }
+    // The dialogs' folders are remembered by kind too, and only the known kinds.
+    m_settings->rememberFolder("*.ani;*.cur", "/art");
+    m_settings->rememberFolder("*.txt", "/elsewhere");
     restart();
-    auto* recent = m_form->findChild<QMenu*>(QStringLiteral("mnuFileRecent"));
-    ASSERT_NE(recent, nullptr);
+    EXPECT_EQ(m_settings->lastFolder("*.ani;*.cur"), "/art");
+    EXPECT_EQ(m_settings->lastFolder("*.txt"), "");
+    auto* recent = control<QMenu>("mnuFileRecent");
     emit recent->aboutToShow();
     EXPECT_EQ(text("mnuFileRecent_0"), QStringLiteral("1 A.theme"));
     EXPECT_EQ(text("mnuFileRecent_1"), QStringLiteral("2 B.theme"));
@@ -331,26 +313,21 @@ struct DamagedCase {
 class DamagedFiles : public EditHistoryTest, public testing::WithParamInterface<DamagedCase> {};
 
 TEST_P(DamagedFiles, GiveTheNormalStartAndAreWrittenAnew) {
-    QDir().mkpath(m_state);
-    QDir().mkpath(QFileInfo(settingsFile()).path());
-    ASSERT_TRUE(testdata::write(settingsFile(), GetParam().settings));
-    ASSERT_TRUE(testdata::write(keptFile(), GetParam().kept));
+    put(QStringLiteral("skinsmith.conf"), GetParam().settings);
+    put(QStringLiteral("kept-work.json"), GetParam().kept);
     restart();
     m_session->keptWork().flush();
     EXPECT_TRUE(m_messages.shown.empty());
     EXPECT_EQ(theme(), state::ThemeState{});
     EXPECT_TRUE(m_settings->recentThemes().isEmpty());
-    EXPECT_FALSE(QFile::exists(keptFile()));
-    QFile rewritten(settingsFile());
+    EXPECT_FALSE(QFile::exists(m_keptFile));
+    QFile rewritten(m_settingsFile);
     ASSERT_TRUE(rewritten.open(QIODevice::ReadOnly));
     EXPECT_TRUE(rewritten.readAll().isEmpty()) << "nothing of the damage is kept";
 }
 
 const QByteArray kGoodKept =
     window::writeKeptWork({everyField(), "C:\\a.theme", QDateTime::currentDateTimeUtc()});
-QByteArray replaced(QByteArray bytes, const char* from, const char* to) {
-    return bytes.replace(from, to);
-}
 
 INSTANTIATE_TEST_SUITE_P(
     Files, DamagedFiles,
@@ -358,39 +335,14 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"Binary", QByteArray("\x00\xff[\x01\n=\x7f", 7), QByteArray("\x00\xff{", 3)},
         DamagedCase{"Truncated", "[recent]\nthemes=rel, other",
                     kGoodKept.left(kGoodKept.size() / 2)},
-        DamagedCase{"WrongTypes", "[recent]\nthemes=@Variant(\\0\\0\\0\\x7f)\n[folders]\nicons=2\n",
-                    replaced(kGoodKept, "\"tileWallpaper\": true", "\"tileWallpaper\": 1")},
+        DamagedCase{
+            "WrongTypes", "[recent]\nthemes=@Variant(\\0\\0\\0\\x7f)\n[folders]\nicons=2\n",
+            QByteArray(kGoodKept).replace("\"tileWallpaper\": true", "\"tileWallpaper\": 1")},
         DamagedCase{"UnknownKeysAndRelativePaths",
                     "[General]\nsecret=1\n[recent]\nthemes=a.theme\n[folders]\nicons=art\n",
-                    replaced(kGoodKept, "16777215", "16777216")},
+                    QByteArray(kGoodKept).replace("16777215", "16777216")},
         DamagedCase{"ControlCharacter", "[preview]\ngeometry=1\n",
-                    replaced(kGoodKept, "C:\\\\b.scr", "C:\\\\b\\n.scr")}),
+                    QByteArray(kGoodKept).replace("C:\\\\b.scr", "C:\\\\b\\n.scr")}),
     [](const testing::TestParamInfo<DamagedCase>& info) { return std::string(info.param.name); });
-
-TEST(KeptWorkFile, ReadsBackTheWholeStateExactly) {
-    const window::KeptWork work{everyField(), "C:\\pack\\Night.theme",
-                                QDateTime::fromMSecsSinceEpoch(1800000000123, Qt::UTC)};
-    EXPECT_EQ(window::readKeptWork(window::writeKeptWork(work)), work);
-    const window::KeptWork blank{{}, "", work.changed};
-    EXPECT_EQ(window::readKeptWork(window::writeKeptWork(blank)), blank);
-}
-
-TEST(SettingsFile, RemembersTheLastFolderOfEachKindOfDialogAcrossRuns) {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("skinsmith.conf"));
-    {
-        window::Settings settings(file);
-        settings.rememberFolder("*.ani;*.cur", "/art/pointers");
-        settings.rememberFolder("*.theme", "/themes");
-        settings.rememberFolder("*.txt", "/elsewhere");
-        settings.setFolder(QStringLiteral("export"), QStringLiteral("/out"));
-    }
-    const window::Settings settings(file);
-    EXPECT_EQ(settings.lastFolder("*.ani;*.cur"), "/art/pointers");
-    EXPECT_EQ(settings.lastFolder("*.theme"), "/themes");
-    EXPECT_EQ(settings.lastFolder("*.txt"), "");
-    EXPECT_EQ(settings.lastFolder("*.ico"), "");
-    EXPECT_EQ(settings.folder(QStringLiteral("export")), QStringLiteral("/out"));
-}
 
 }  // namespace
