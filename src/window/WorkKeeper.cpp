@@ -72,13 +72,13 @@ void WorkKeeper::offerPreviousWork(bool ask) {
     if (!ask) return;
     const std::string& name = m_previous->theme.themeName;
     platform::Message question;
+    const QString changed =
+        m_previous->changed.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     question.text =
         "Restore the theme you were working on?\n\n" +
         (name.empty() ? std::string("The unnamed theme") : "\"" + name + "\"") + ", last changed " +
-        m_previous->changed.toLocalTime()
-            .toString(QStringLiteral("yyyy-MM-dd HH:mm"))
-            .toStdString() +
-        (m_previous->source.empty() ? std::string() : ", from " + m_previous->source) + ".";
+        changed.toStdString() + "." +
+        (m_previous->source.empty() ? std::string() : "\nIt came from " + m_previous->source + ".");
     question.title = kRestoreName.toStdString();
     question.buttons = platform::MessageButtons::OkCancel;
     question.defaultButton = platform::MessageResult::Ok;
