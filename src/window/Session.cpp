@@ -22,7 +22,7 @@ Session::Session(Form1& form, Services& services, Settings& settings, const QStr
         new RecentThemesMenu(form, settings, services.drives, services.messageBoxes, file, create);
     m_keeper = std::make_unique<WorkKeeper>(form, services.messageBoxes, stateFolder, file, create);
     file->insertSeparator(create);
-    // The preview window is built on first use; it takes its size and place as it is polished.
+    // The preview window is built on first use; it is watched from then on.
     form.installEventFilter(this);
 }
 
@@ -39,10 +39,13 @@ bool Session::eventFilter(QObject* watched, QEvent* event) {
         if (auto* preview =
                 qobject_cast<ThemePreviewWindow*>(static_cast<QChildEvent*>(event)->child())) {
             m_preview = preview;
-            m_preview->restoreGeometry(m_settings.previewGeometry());
             m_preview->installEventFilter(this);
         }
-    } else if (event->type() == QEvent::Hide && watched == m_preview) {
+    } else if (watched == m_preview && event->type() == QEvent::Show && !m_placed) {
+        // At its first show, after Qt has sized it to its contents and before it is mapped.
+        m_placed = true;
+        m_preview->restoreGeometry(m_settings.previewGeometry());
+    } else if (watched == m_preview && event->type() == QEvent::Hide) {
         m_settings.setPreviewGeometry(m_preview->saveGeometry());
     }
     return QObject::eventFilter(watched, event);

@@ -39,6 +39,7 @@ private:
     RecentThemesMenu* m_recent;
     std::unique_ptr<WorkKeeper> m_keeper;
     QWidget* m_preview = nullptr;
+    bool m_placed = false;  // the preview took the size and place of the last run
 };
 
 }  // namespace window
