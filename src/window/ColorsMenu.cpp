@@ -92,7 +92,11 @@ void ColorsMenu::mnuColorsPreset_Click(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= schemes::kSchemeTable.size()) return;
     // The scheme's Windows 98 colours (schemes::windows98ColorsOf) wait until the theme
     // keeps Windows 98 keys; then they are applied here with the 25.
-    m_form.replaceColors(schemes::colorsOf(schemes::kSchemeTable[static_cast<std::size_t>(index)]));
+    const auto& scheme = schemes::kSchemeTable[static_cast<std::size_t>(index)];
+    m_form.replaceColors(schemes::colorsOf(scheme),
+                         QStringLiteral("Scheme %1")
+                             .arg(QString::fromUtf8(scheme.name.data(),
+                                                    static_cast<qsizetype>(scheme.name.size()))));
 }
 
 void ColorsMenu::mnuColorsImport_Click() {
@@ -114,7 +118,7 @@ void ColorsMenu::mnuColorsImport_Click() {
         colors[slot] = *result.read->colors[slot];
         ++taken;
     }
-    m_form.replaceColors(colors);
+    m_form.replaceColors(colors, QStringLiteral("Import Colors"));
     std::string text;
     if (taken == 0) text = "The theme file " + path + " sets no colors; nothing was changed.";
     if (!result.read->badColors.empty()) {
@@ -148,7 +152,7 @@ void ColorsMenu::mnuColorsWallpaper_Click() {
             [this, request, path, scheme] {
                 if (request != m_latest) return;  // a newer request decides
                 if (scheme)
-                    m_form.replaceColors(*scheme);
+                    m_form.replaceColors(*scheme, QStringLiteral("Colors from Wallpaper"));
                 else
                     tell("Cannot read the wallpaper " + path +
                              " for its colors; nothing was changed.",
@@ -172,7 +176,7 @@ void ColorsMenu::mnuColorsContrast_Click() {
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         auto colors = m_form.theme().colors;
         for (const auto& fix : dialog->chosenFixes()) colors[fix.pair.text] = fix.suggestion;
-        m_form.replaceColors(colors);
+        m_form.replaceColors(colors, QStringLiteral("Contrast Fixes"));
     });
     dialog->open();
 }

@@ -8,6 +8,7 @@
 #include "window/Services.h"
 
 class QAction;
+class QLineEdit;
 class QMenuBar;
 class QProgressDialog;
 class QPushButton;
@@ -31,6 +32,7 @@ namespace window {
 
 class AssetCopy;
 class TabStrip;
+class ThemeHistory;
 class ThemePreviewWindow;
 
 /// The main window: owns the theme of this run, the tab control SSTab1 with its eight pages,
@@ -71,7 +73,20 @@ public:
     void updateMenus();
     /// Puts a whole set of colours in place as one change: the colour list and the preview
     /// follow; the list's selection and the page in front stay.
-    void replaceColors(const std::array<state::Color, state::kColorCount>& colors);
+    void replaceColors(const std::array<state::Color, state::kColorCount>& colors,
+                       const QString& name);
+
+    /// Puts a whole state in place as one step of the Edit menu's history, named by `name`
+    /// ("Colors from Wallpaper"); every feature that changes the theme as a whole calls this.
+    void applyChange(state::ThemeState theme, const QString& name);
+    /// Puts a whole new state in place and has every page show it; records nothing and leaves
+    /// the page in front as it is.
+    void replaceTheme(state::ThemeState theme);
+    /// True when nothing would be lost, or the user agreed to lose it.
+    bool mayDiscardTheme(const char* title);
+    ThemeHistory* history() const { return m_history; }
+    QLineEdit* nameBox() const;
+    QMenuBar* menuBar() const { return m_menuBar; }
 
 signals:
     /// The user confirmed "Exit ": the program ends; the window has closed itself.
@@ -80,6 +95,9 @@ signals:
     void themeReplaced();
     /// Something in the theme changed: a page stored a choice, or the state was replaced.
     void themeChanged();
+    /// A theme file (a Windows path) was opened, or was written by Create Theme.
+    void themeOpened(const QString& windowsPath);
+    void themeCreated(const QString& windowsPath);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -91,10 +109,6 @@ protected:
 private:
     void buildMenus();
     bool openTheme(const std::string& windowsPath);
-    /// Puts a whole new state in place and has every page show it.
-    void replaceTheme(state::ThemeState theme);
-    /// True when nothing would be lost, or the user agreed to lose it.
-    bool mayDiscardTheme(const char* title);
     /// True, after telling the user, while the copies of a created theme still run: they own
     /// the file system's current folder, and the state they copy must stay as it is.
     bool refusedWhileCopying(const char* action);
@@ -126,6 +140,7 @@ private:
     pages::ThemeInfoPage* m_themeInfo;
     QPushButton* m_command1;
     QPushButton* m_command3;
+    ThemeHistory* m_history;
     bool m_iconRequested = false;
     AssetCopy* m_copy;
     QProgressDialog* m_copyProgress = nullptr;  // while copying

@@ -78,6 +78,14 @@ TEST_F(ColorsMenuTest, PresetsByMouseAndKeyboardAreOneChangeThatKeepsSelectionAn
     EXPECT_EQ(changes.count(), 2);
     EXPECT_EQ(listSwatch(1), qcolor(stormColors[1]));
 
+    // One undo takes the whole scheme back, and the menu names it.
+    QAction* undo = control<QAction>("mnuEditUndo");
+    EXPECT_EQ(undo->text(), "&Undo Scheme Storm (VGA)");
+    undo->trigger();
+    EXPECT_EQ(theme().colors, rainy);
+    EXPECT_EQ(control<QListWidget>("List1")->currentRow(), 7);
+    control<QAction>("mnuEditRedo")->trigger();
+
     // The colour dialog offers the scheme's colours as its custom colours, each once.
     showPage(4);
     QTest::mouseClick(control("Command12"), Qt::LeftButton);

@@ -65,6 +65,10 @@ QString QtCommonDialog::startFolder() const {
         if (const auto host = m_drives.toHost(InitDir); host && isFolder(*host))
             return QString::fromStdString(host->string());
     }
+    if (m_folders) {
+        if (const auto remembered = m_folders->lastFolder(FileName); isFolder(remembered))
+            return QString::fromStdString(remembered.string());
+    }
     if (isFolder(m_lastFolder)) return QString::fromStdString(m_lastFolder.string());
     return QDir::homePath();
 }
@@ -84,6 +88,7 @@ void QtCommonDialog::ShowOpen() {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(nameFilters(Filter, FileName));
+    const std::string pattern = FileName;
     if (dialog.exec() != QDialog::Accepted) return;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return;
@@ -91,6 +96,7 @@ void QtCommonDialog::ShowOpen() {
     if (auto windows = windowsPathOf(host)) {
         FileName = *windows;
         m_lastFolder = host.parent_path();
+        if (m_folders) m_folders->rememberFolder(pattern, m_lastFolder);
     }
 }
 
