@@ -289,15 +289,15 @@ void Form1::themeFilesWritten() {
     m_ownThemeFile = output::themeFilePath(m_copiedTheme);
     m_cleanTheme = m_copiedTheme;
     output::tellThemeWritten(m_copiedTheme, m_services.messageBoxes);
-    if (!written) return;
-    emit themeCreated(QString::fromStdString(themeFolder() + '\\' + m_theme.themeName + ".theme"));
+    emit themeCreated(QString::fromStdString(m_ownThemeFile));
     startCopies();
 }
 
 // The copies run on a worker thread after "Done!", so the window goes on repainting while
 // hundreds of megabytes are copied; the progress dialog shows where they are.
 void Form1::startCopies() {
-    m_copiedTheme = m_theme;
+    // m_copiedTheme is the state the theme file was written from: the window stayed live
+    // while it was written, so the copies must not take later edits.
     m_copyProgress = new QProgressDialog(this);
     m_copyProgress->setObjectName(QStringLiteral("CopyProgress"));
     m_copyProgress->setWindowTitle(QStringLiteral("Copying the theme's files"));
@@ -426,7 +426,6 @@ void Form1::mnuFileNew_Click() {
     if (!mayDiscardTheme("New Theme")) return;
     m_ownThemeFile.clear();
     m_cleanTheme = state::ThemeState{};
-    replaceTheme(state::ThemeState{});
     applyChange(state::ThemeState{}, QStringLiteral("New Theme"));
 }
 
@@ -467,137 +466,121 @@ bool Form1::openTheme(const std::string& windowsPath) {
     if (!useOutsideFiles(windowsPath, report)) input::leaveOut(opened, report.outsideFiles);
     m_ownThemeFile = windowsPath;
     m_cleanTheme = opened;
-    replaceTheme(std::move(opened));
+    applyChange(std::move(opened), QStringLiteral("Open Theme"));
+    emit themeOpened(QString::fromStdString(windowsPath));
     if (report.outsideFiles.empty() && !report.empty()) {
         m_services.messageBoxes.show({openedText(windowsPath, report), kOpenTitle,
                                       platform::MessageButtons::Ok, platform::MessageIcon::Warning,
                                       platform::MessageResult::Ok});
-        applyChange(std::move(result.opened->theme), QStringLiteral("Open Theme"));
-        emit themeOpened(QString::fromStdString(windowsPath));
-        if (!report.empty()) {
-            std::string text = "The theme " + windowsPath + " was opened, with these gaps:";
-            if (!report.missingFiles.empty())
-                text += "\n\nFiles not found (Create Theme will list them as not copied):" +
-                        listed(report.missingFiles);
-            if (!report.embeddedIcons.empty())
-                text += "\n\nIcons inside program files, which cannot be shown (left empty):" +
-                        listed(report.embeddedIcons);
-            if (!report.badColors.empty())
-                text += "\n\nColours that are not three values from 0 to 255 (left as they were):" +
-                        listed(report.badColors);
-            m_services.messageBoxes.show({text, kOpenTitle, platform::MessageButtons::Ok,
-                                          platform::MessageIcon::Warning,
-                                          platform::MessageResult::Ok});
-        }
-        return true;
     }
+    return true;
+}
 
-    bool Form1::useOutsideFiles(const std::string& windowsPath, const input::OpenReport& report) {
-        if (report.outsideFiles.empty()) return true;
-        // One message says all: the gaps first, then these files and the question.
-        const std::string text =
-            openedText(windowsPath, report) +
-            "\n\nFiles outside the theme's own folder (Create Theme would copy them into the new "
-            "theme):" +
-            listed(report.outsideFiles) +
-            "\n\nA theme from elsewhere can name any file you can read. Use these files only if "
-            "you "
-            "trust this theme.";
-        platform::Message question{text, kOpenTitle, platform::MessageButtons::OkCancel,
-                                   platform::MessageIcon::Warning, platform::MessageResult::Cancel};
-        question.okText = "Use these files";
-        question.cancelText = "Leave these slots empty";
-        return m_services.messageBoxes.show(question) == platform::MessageResult::Ok;
+bool Form1::useOutsideFiles(const std::string& windowsPath, const input::OpenReport& report) {
+    if (report.outsideFiles.empty()) return true;
+    // One message says all: the gaps first, then these files and the question.
+    const std::string text =
+        openedText(windowsPath, report) +
+        "\n\nFiles outside the theme's own folder (Create Theme would copy them into the new "
+        "theme):" +
+        listed(report.outsideFiles) +
+        "\n\nA theme from elsewhere can name any file you can read. Use these files only if "
+        "you "
+        "trust this theme.";
+    platform::Message question{text, kOpenTitle, platform::MessageButtons::OkCancel,
+                               platform::MessageIcon::Warning, platform::MessageResult::Cancel};
+    question.okText = "Use these files";
+    question.cancelText = "Leave these slots empty";
+    return m_services.messageBoxes.show(question) == platform::MessageResult::Ok;
+}
+
+void Form1::mnuFileOpenFolder_Click() {
+    updateMenus();
+    if (m_openFolderAction->isEnabled()) m_services.programLauncher.showFolder(themeFolder());
+}
+
+void Form1::mnuHelpAbout_Click() {
+    std::string text = "Skinsmith " SKINSMITH_VERSION
+                       "\n\n"
+                       "Builds desktop themes for Windows 95/98 with Microsoft Plus!.\n\n"
+                       "Copyright (c) 2026 The Skinsmith developers.\n"
+                       "Released under the MIT licence.\n\n"
+                       "https://skinsmith.example.org";
+    m_services.messageBoxes.show({text, "About Skinsmith", platform::MessageButtons::Ok,
+                                  platform::MessageIcon::None, platform::MessageResult::Ok});
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!themeFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const QStringList files = themeFiles(event->mimeData());
+    if (files.isEmpty()) return;
+    event->acceptProposedAction();
+    // The drop ends before any message box opens, so the file manager is not kept waiting.
+    const QString& file = files.first();
+    QTimer::singleShot(0, this, [this, file] {
+        if (mayDiscardTheme(kOpenTitle)) openThemeFile(file);
+    });
+}
+
+void Form1::askToStopCopies() {
+    platform::Message stop;
+    stop.text =
+        "The theme's files are still being copied. Stop the copy and exit? The files not yet "
+        "copied will be missing from the theme.";
+    stop.title = "Exit Theme Creator";
+    stop.buttons = platform::MessageButtons::OkCancel;
+    stop.defaultButton = platform::MessageResult::Cancel;
+    if (m_services.messageBoxes.show(stop) != platform::MessageResult::Ok) return;
+    // The window closes once the file being copied has stopped.
+    m_exitAfterCopy = true;
+    m_copy->cancel();
+}
+
+// The close box during the copies asks what "Exit " asks: a window gone while its process
+// copies on unseen would leave a theme with files missing and nobody told.
+void Form1::closeEvent(QCloseEvent* event) {
+    if (!copying()) {
+        QWidget::closeEvent(event);
+        return;
     }
+    event->ignore();
+    if (!m_exitAfterCopy) askToStopCopies();
+}
 
-    void Form1::mnuFileOpenFolder_Click() {
-        updateMenus();
-        if (m_openFolderAction->isEnabled()) m_services.programLauncher.showFolder(themeFolder());
-    }
-
-    void Form1::mnuHelpAbout_Click() {
-        std::string text = "Skinsmith " SKINSMITH_VERSION
-                           "\n\n"
-                           "Builds desktop themes for Windows 95/98 with Microsoft Plus!.\n\n"
-                           "Copyright (c) 2026 The Skinsmith developers.\n"
-                           "Released under the MIT licence.\n\n"
-                           "https://skinsmith.example.org";
-        m_services.messageBoxes.show({text, "About Skinsmith", platform::MessageButtons::Ok,
-                                      platform::MessageIcon::None, platform::MessageResult::Ok});
-    }
-
-    void Form1::dragEnterEvent(QDragEnterEvent * event) {
-        if (!themeFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
-    }
-
-    void Form1::dropEvent(QDropEvent * event) {
-        const QStringList files = themeFiles(event->mimeData());
-        if (files.isEmpty()) return;
-        event->acceptProposedAction();
-        // The drop ends before any message box opens, so the file manager is not kept waiting.
-        const QString& file = files.first();
-        QTimer::singleShot(0, this, [this, file] {
-            if (mayDiscardTheme(kOpenTitle)) openThemeFile(file);
-        });
-    }
-
-    void Form1::askToStopCopies() {
-        platform::Message stop;
-        stop.text =
-            "The theme's files are still being copied. Stop the copy and exit? The files not yet "
-            "copied will be missing from the theme.";
-        stop.title = "Exit Theme Creator";
-        stop.buttons = platform::MessageButtons::OkCancel;
-        stop.defaultButton = platform::MessageResult::Cancel;
-        if (m_services.messageBoxes.show(stop) != platform::MessageResult::Ok) return;
-        // The window closes once the file being copied has stopped.
-        m_exitAfterCopy = true;
-        m_copy->cancel();
-    }
-
-    // The close box during the copies asks what "Exit " asks: a window gone while its process
-    // copies on unseen would leave a theme with files missing and nobody told.
-    void Form1::closeEvent(QCloseEvent * event) {
-        if (!copying()) {
-            QWidget::closeEvent(event);
-            return;
-        }
-        event->ignore();
+void Form1::Command3_Click() {
+    if (copying()) {
         if (!m_exitAfterCopy) askToStopCopies();
+        return;
     }
+    platform::Message question;
+    question.text = "Are you sure you want to exit? Perhaps you accidentally clicked on exit.";
+    question.title = "Exit Theme Creator";
+    question.buttons = platform::MessageButtons::OkCancel;
+    question.icon = platform::MessageIcon::None;
+    question.defaultButton = platform::MessageResult::Ok;
+    if (m_services.messageBoxes.show(question) != platform::MessageResult::Ok) return;
+    close();
+    emit exitRequested();
+}
 
-    void Form1::Command3_Click() {
-        if (copying()) {
-            if (!m_exitAfterCopy) askToStopCopies();
-            return;
-        }
-        platform::Message question;
-        question.text = "Are you sure you want to exit? Perhaps you accidentally clicked on exit.";
-        question.title = "Exit Theme Creator";
-        question.buttons = platform::MessageButtons::OkCancel;
-        question.icon = platform::MessageIcon::None;
-        question.defaultButton = platform::MessageResult::Ok;
-        if (m_services.messageBoxes.show(question) != platform::MessageResult::Ok) return;
-        close();
-        emit exitRequested();
+bool Form1::event(QEvent* event) {
+    // The icon is read right after the first frame: decoding it loads Qt's image plugins,
+    // a cost the window should not make the user wait for before it appears.
+    if (event->type() == QEvent::Paint && !m_iconRequested) {
+        m_iconRequested = true;
+        QTimer::singleShot(
+            0, this, [this] { setWindowIcon(QIcon(QStringLiteral(":/skinsmith/skinsmith.ico"))); });
     }
+    return QWidget::event(event);
+}
 
-    bool Form1::event(QEvent * event) {
-        // The icon is read right after the first frame: decoding it loads Qt's image plugins,
-        // a cost the window should not make the user wait for before it appears.
-        if (event->type() == QEvent::Paint && !m_iconRequested) {
-            m_iconRequested = true;
-            QTimer::singleShot(0, this, [this] {
-                setWindowIcon(QIcon(QStringLiteral(":/skinsmith/skinsmith.ico")));
-            });
-        }
-        return QWidget::event(event);
-    }
-
-    void Form1::keyPressEvent(QKeyEvent * event) {
-        // Ctrl+Tab switches pages from anywhere in the window, the buttons below included.
-        if (m_tabs->handleSwitchKey(event)) return;
-        QWidget::keyPressEvent(event);
-    }
+void Form1::keyPressEvent(QKeyEvent* event) {
+    // Ctrl+Tab switches pages from anywhere in the window, the buttons below included.
+    if (m_tabs->handleSwitchKey(event)) return;
+    QWidget::keyPressEvent(event);
+}
 
 }  // namespace window

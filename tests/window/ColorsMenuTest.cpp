@@ -165,7 +165,7 @@ TEST_F(ColorsMenuTest, CheckContrastListsPoorPairsAndAppliesTheCheckedFixes) {
     auto colors = theme().colors;
     colors[21] = state::rgb(90, 0, 90);   // Title text on the purple title bar
     colors[24] = state::rgb(30, 30, 30);  // Window text on black
-    m_form->replaceColors(colors);
+    m_form->replaceColors(colors, QStringLiteral("Colors"));
     trigger("mnuColorsContrast");
     auto* dialog = m_form->findChild<window::ContrastDialog*>();
     ASSERT_NE(dialog, nullptr);

@@ -255,6 +255,7 @@ TEST_F(EditHistoryTest, DiscardAndCreateClearTheKeptWorkAndUndoingToTheOpenedThe
     m_session->keptWork().flush();
     ASSERT_TRUE(kept().has_value());
     QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     m_session->keptWork().flush();
     EXPECT_FALSE(QFile::exists(m_keptFile));
     name->setFocus();
