@@ -28,13 +28,10 @@ struct FifoWatch {
             for (int fd; !released && (fd = ::open(path.constData(), O_WRONLY)) >= 0;) ::close(fd);
         });
     }
-    ~FifoWatch() {
-        release();
-        ::close(notes);
-    }
+    ~FifoWatch() { release(), ::close(notes); }
     bool release() {
         char events[4096];
-        opened = opened || ::read(notes, events, sizeof events) > 0;  // readers have closed it
+        const bool opened = ::read(notes, events, sizeof events) > 0;  // readers have closed it
         released = true;
         const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK);  // wakes the writer
         if (writer.joinable()) writer.join();
@@ -44,7 +41,6 @@ struct FifoWatch {
 
     QByteArray path;
     int notes = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    bool opened = false;
     std::atomic<bool> released{false};
     std::thread writer;
 };
