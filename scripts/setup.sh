@@ -10,6 +10,8 @@ packages=(
     libsdl2-dev libsndfile1-dev
     libgtest-dev
     xvfb xauth x11-utils xdotool
+    # What a screen reader hears, read over AT-SPI in a private D-Bus session.
+    at-spi2-core python3-pyatspi dbus dbus-x11
     clang-format clang-tidy
     # The sanitizer runtime and libFuzzer (make fuzz).
     clang libclang-rt-dev

@@ -23,6 +23,7 @@ WallpaperPage::WallpaperPage(state::ThemeState& theme, platform::CommonDialog& d
     m_image2 = place(new PictureBox(true, this), QStringLiteral("Image2"),
                      QStringLiteral("Wallpaper picture"), onPage(1080, 840, 4935, 3495));
     m_image2->setToolTip(kHint);
+    m_image2->setEmptyText(kHint);
     m_image2->makeSlot();
     auto* drops = new FileDrops(
         [this](QWidget*, const std::filesystem::path& file) { dropWallpaper(file); }, this);

@@ -6,7 +6,8 @@
 namespace platform {
 
 enum class MessageButtons { Ok, OkCancel };
-enum class MessageIcon { None, Stop, Warning };
+/// Application: the program's own icon (the About box).
+enum class MessageIcon { None, Stop, Warning, Application };
 enum class MessageResult { Ok, Cancel };
 
 /// One modal message: its text (lines may be split by CR, LF or CR LF), title, buttons,

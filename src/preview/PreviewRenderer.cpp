@@ -286,10 +286,12 @@ QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPict
             canvas.record(box, kNone);
         }
     }
-    // Windows 98 names the items this way; an empty Recycle Bin shows its empty icon.
+    // Named as on the Desktop icons page; an empty Recycle Bin shows its empty icon.
     const std::array<std::pair<std::size_t, QString>, 3> items = {
         std::pair{std::size_t{0}, QStringLiteral("My Computer")},
-        std::pair{std::size_t{1}, QStringLiteral("Network Neighborhood")},
+        std::pair{std::size_t{1},
+                  QString::fromUtf8(state::kIconCaptions[1].data(),
+                                    static_cast<qsizetype>(state::kIconCaptions[1].size()))},
         std::pair{std::size_t{3}, QStringLiteral("Recycle Bin")}};
     for (std::size_t i = 0; i < items.size(); ++i)
         canvas.desktopIcon(QRect(8, 10 + 72 * static_cast<int>(i), 76, 66),

@@ -34,6 +34,7 @@
 #include "window/ColorsMenu.h"
 #include "window/EditMenu.h"
 #include "window/TabStrip.h"
+#include "window/TabStripAccessible.h"
 #include "window/ThemeHistory.h"
 #include "window/ThemePreviewWindow.h"
 
@@ -142,6 +143,7 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     m_menuBar->setObjectName(QStringLiteral("MenuBar"));
     m_menuBar->setAccessibleName(QStringLiteral("Menu bar"));
     m_client = new QWidget(this);
+    installTabStripAccessibility();  // before the client's interface exists: it lists the pages
     m_client->setObjectName(QStringLiteral("Client"));
     m_client->setAccessibleName(QStringLiteral("Theme"));
     m_client->setFixedSize(pages::pixels(kClientWidthTwips), pages::pixels(kClientHeightTwips));
@@ -161,7 +163,8 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     m_mousePointers = new pages::MousePointersPage(m_theme, s.commonDialog, s.pictureLoader);
     m_sounds = new pages::SoundsPage(m_theme, s.commonDialog, s.wavePlayer);
     m_themeColors = new pages::ThemeColorsPage(m_theme, s.commonDialog);
-    m_screenSaver = new pages::ScreenSaverPage(m_theme, s.commonDialog, s.programLauncher);
+    m_screenSaver =
+        new pages::ScreenSaverPage(m_theme, s.commonDialog, s.programLauncher, s.messageBoxes);
     m_about = new pages::AboutPage();
     m_themeInfo =
         new pages::ThemeInfoPage(m_theme, s.commonDialog, s.pictureLoader, s.messageBoxes);
@@ -403,6 +406,7 @@ void Form1::mnuViewPreview_Click() {
         // the page in front stays the user's choice.
         connect(m_preview, &ThemePreviewWindow::elementClicked, m_themeColors,
                 &pages::ThemeColorsPage::selectEntry);
+        m_preview->placeBeside(*this);
     }
     m_preview->refresh();
     m_preview->show();
@@ -504,10 +508,9 @@ void Form1::mnuHelpAbout_Click() {
                        "\n\n"
                        "Builds desktop themes for Windows 95/98 with Microsoft Plus!.\n\n"
                        "Copyright (c) 2026 The Skinsmith developers.\n"
-                       "Released under the MIT licence.\n\n"
-                       "https://skinsmith.example.org";
+                       "Released under the MIT licence.";
     m_services.messageBoxes.show({text, "About Skinsmith", platform::MessageButtons::Ok,
-                                  platform::MessageIcon::None, platform::MessageResult::Ok});
+                                  platform::MessageIcon::Application, platform::MessageResult::Ok});
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {

@@ -42,7 +42,7 @@ TEST(PreviewRenderer, ColoursShowWhereTheirElementIsAndTheWallpaperLiesAsTheTile
     const QPoint lowerLeft(2, 477);  // bare desktop, away from icons and windows
     preview::PreviewPictures small;
     small.wallpaper = solid(QSize(24, 24), wall);
-    // My Computer, Network Neighborhood and the Recycle Bin, top down, each with its own icon.
+    // My Computer, Network Neighbourhood and the Recycle Bin, top down, each with its own icon.
     const QRgb icons[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(1, 1, 1), qRgb(0, 0, 255)};
     for (std::size_t i = 0; i < 4; ++i) small.icons[i] = solid({32, 32}, icons[i]);
     theme.tileWallpaper = true;

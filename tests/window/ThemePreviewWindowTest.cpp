@@ -74,8 +74,9 @@ TEST_F(ThemePreviewWindowTest, AnimatedPointersPlayTheirSteps) {
     m_window.refresh();
     auto* strip = m_window.findChild<window::PointerStrip*>("pointers");
     ASSERT_NE(strip, nullptr);
-    EXPECT_GT(strip->y(), area()->geometry().bottom()) << "the pointers stand below the preview";
-    EXPECT_EQ(area()->geometry(), QRect(0, 0, m_window.width(), area()->height()));
+    const QRect desktop = m_window.findChild<QWidget*>("previewScroll")->geometry();
+    EXPECT_GT(strip->y(), desktop.bottom()) << "the pointers stand below the preview";
+    EXPECT_EQ(desktop, QRect(0, 0, m_window.width(), desktop.height()));
     // Each step is shown until it loops from the last back to the first.
     std::set<int> seen;
     EXPECT_TRUE(QTest::qWaitFor(
@@ -87,6 +88,19 @@ TEST_F(ThemePreviewWindowTest, AnimatedPointersPlayTheirSteps) {
         5000));
     EXPECT_EQ(seen, (std::set<int>{0, 1, 2})) << "three frames";
     EXPECT_EQ(strip->currentStep(0), 0) << "an empty slot does not play";
+}
+
+// The window can fit the screen at QT_SCALE_FACTOR=2 on 1280 x 1024 (640 x 512 in logical
+// pixels; the desktop scrolls) and opens beside its owner, on the side with room.
+TEST_F(ThemePreviewWindowTest, FitsTheScreenAndOpensBesideItsOwner) {
+    EXPECT_TRUE(QRect(0, 0, 640, 512).contains(QRect(QPoint(), m_window.minimumSizeHint())));
+    const QRect free = m_window.screen()->availableGeometry();
+    QWidget owner;  // at the right edge: the preview goes to its left
+    owner.setGeometry(free.right() - 149, free.top() + 50, 150, 300);
+    owner.show();
+    m_window.placeBeside(owner);
+    EXPECT_TRUE(free.contains(m_window.frameGeometry()) &&
+                !m_window.frameGeometry().intersects(owner.frameGeometry()));
 }
 
 }  // namespace

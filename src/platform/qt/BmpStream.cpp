@@ -3,6 +3,10 @@
 
 #include <QFile>
 
+#include <unistd.h>
+
+#include "platform/RegularFile.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -41,9 +45,17 @@ struct Channel {
 }  // namespace
 
 std::optional<QImage> readBmpScaled(const QString& hostPath, QSize size) {
-    if (!size.isValid() || size.isEmpty()) return std::nullopt;
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    QFile file;
+    const int fd = openRegularFile(QFile::encodeName(hostPath).toStdString());
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0) ::close(fd);
+        return std::nullopt;
+    }
+    return readBmpScaled(file, size);
+}
+
+std::optional<QImage> readBmpScaled(QIODevice& file, QSize size) {
+    if (!size.isValid() || size.isEmpty() || !file.seek(0)) return std::nullopt;
     const QByteArray headBytes = file.read(14 + 124);
     const auto* head = reinterpret_cast<const uchar*>(headBytes.constData());
     if (headBytes.size() < 26 || head[0] != 'B' || head[1] != 'M') return std::nullopt;

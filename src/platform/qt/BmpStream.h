@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -16,5 +17,8 @@ namespace platform {
 /// the average of the source columns they cover. Nullopt when the file is not such a BMP, or
 /// is small enough that a full decode costs little: the caller's decoder reads it then.
 std::optional<QImage> readBmpScaled(const QString& hostPath, QSize size);
+/// The same from a file already open (read from its start), so that what was checked is
+/// what is read.
+std::optional<QImage> readBmpScaled(QIODevice& file, QSize size);
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 #include "platform/qt/QtMessageBoxes.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -39,6 +40,13 @@ MessageResult QtMessageBoxes::showWith(const Message& message, const QString& ok
         case MessageIcon::None:
             box.setIcon(QMessageBox::NoIcon);
             break;
+        case MessageIcon::Application: {
+            // The window's icon, which falls back to the application's.
+            const QWidget* owner = box.parentWidget();
+            const QIcon icon = owner ? owner->windowIcon() : QApplication::windowIcon();
+            box.setIconPixmap(icon.pixmap(48));
+            break;
+        }
     }
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     if (!message.okText.empty()) ok->setText(QString::fromStdString(message.okText));

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/QtPictureLoader.h"
 
+#include "platform/RegularFile.h"
 #include "platform/qt/BmpStream.h"
 
 #include <sys/stat.h>
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPalette>
@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <utility>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -243,18 +242,13 @@ void completePalette(QImage& image) {
 }
 
 // Opens a regular file for reading; anything else (a FIFO, a device, a folder) is refused
-// before it can block the window.
+// before any reader touches it, so it can never block the window.
 bool openRegularFile(const QString& hostPath, QFile& file) {
-    const int fd = ::open(QFile::encodeName(hostPath).constData(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = platform::openRegularFile(QFile::encodeName(hostPath).toStdString());
     if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return false;
-    }
-    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return true;
+    ::close(fd);
+    return false;
 }
 
 // Judges the whole file in memory (mapped, so only the pages looked at are read).
@@ -318,7 +312,9 @@ std::optional<FileStamp> QtPictureLoader::stamp(const std::string& windowsPath) 
 std::optional<QSize> QtPictureLoader::declaredSize(const std::string& windowsPath) const {
     const auto host = m_drives.toHost(windowsPath);
     if (!host) return std::nullopt;
-    QImageReader reader(QString::fromStdString(host->string()));
+    QFile file;
+    if (!openRegularFile(QString::fromStdString(host->string()), file)) return std::nullopt;
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (!size.isValid()) return std::nullopt;
@@ -339,7 +335,8 @@ std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSi
 
     // Qt's BMP reader cannot scale while decoding: a big bitmap is read a row at a time.
     if (format == "bmp") {
-        if (auto streamed = readBmpScaled(hostPath, boxSize)) return streamed;
+        if (auto streamed = readBmpScaled(file, boxSize)) return streamed;
+        file.seek(0);
     }
     // Decoding at the box's size lets JPEG scale in the decoder, so a photograph of many
     // megapixels is never held whole. Palette pictures are scaled only once their palette is
@@ -372,9 +369,9 @@ std::optional<QByteArray> QtPictureLoader::readSmallFile(const std::string& wind
                                                          qint64 maxBytes) {
     const auto host = m_drives.toHost(windowsPath);
     if (!host) return std::nullopt;
-    QFile file(QString::fromStdString(host->string()));
+    QFile file;
     // Only a regular file: a FIFO picked as a pointer would block the read.
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (!openRegularFile(QString::fromStdString(host->string()), file)) return std::nullopt;
     if (file.size() > maxBytes) return std::nullopt;
     QByteArray bytes = file.read(maxBytes);
     if (bytes.size() != file.size()) return std::nullopt;
