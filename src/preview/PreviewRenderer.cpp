@@ -345,44 +345,90 @@ int PreviewRenderer::elementAt(QPoint point) const {
     return kNone;
 }
 
-PreviewPictureCache::PreviewPictureCache(platform::PictureLoader& loader) : m_loader(loader) {}
+platform::PictureRegion visibleWallpaper(QSize picture, QSize size, bool tiled) {
+    // One axis: the source span shown and the pixels it is drawn on.
+    auto axis = [tiled](int own, int shown, int screen, int& from, int& span, int& drawn) {
+        if (own <= screen) {
+            from = 0;
+            span = own;
+            drawn = std::max(1, static_cast<int>(qint64(own) * shown / screen));
+        } else {
+            from = tiled ? 0 : (own - screen) / 2;
+            span = screen;
+            drawn = std::max(1, shown);
+        }
+    };
+    int x = 0, width = 0, drawnWidth = 0, y = 0, height = 0, drawnHeight = 0;
+    axis(picture.width(), size.width(), kScreenSize.width(), x, width, drawnWidth);
+    axis(picture.height(), size.height(), kScreenSize.height(), y, height, drawnHeight);
+    return {QRect(x, y, width, height), QSize(drawnWidth, drawnHeight)};
+}
+
+PreviewPictureCache::PreviewPictureCache(platform::PictureLoader& loader, QObject* parent)
+    : QObject(parent), m_loader(loader) {
+    // One decode at a time: a newer request replaces the waiting one.
+    m_pool.setMaxThreadCount(1);
+}
+
+PreviewPictureCache::~PreviewPictureCache() {
+    m_pool.clear();
+    m_pool.waitForDone();
+}
 
 const PreviewPictures& PreviewPictureCache::pictures(const state::ThemeState& theme, QSize size) {
     const std::string& path = state::holdsChoice(theme.wallpaperPath, state::kWallpaperPattern)
                                   ? theme.wallpaperPath
                                   : std::string();
-    if (!m_wallpaperLoaded || path != m_wallpaperPath) {
+    const bool tiled = theme.tileWallpaper;
+    if (!m_wallpaperChosen || path != m_wallpaperPath) {
+        // A new pick: whatever was decoded or asked for belongs to the old one.
+        m_wallpaperChosen = true;
         m_wallpaperPath = path;
-        m_wallpaperLoaded = true;
-        m_wallpaperSize = QSize();
-        m_wallpaperOriginal = QImage();
-        if (!path.empty()) {
-            if (auto picture = m_loader.load(path)) m_wallpaperOriginal = std::move(*picture);
-        }
+        m_wallpaperFull = QSize();
+        m_decoded = QImage();
+        m_decodeFailed = false;
+        m_askedSize = QSize();
+        ++m_latest;
+        m_pool.clear();
+        m_pending = false;
     }
-    if (size != m_wallpaperSize) {
-        m_wallpaperSize = size;
+    if (!path.empty() && !m_decodeFailed && !size.isEmpty()) {
+        // A part decoded for a preview at least this large serves; the tile flag matters only
+        // for a picture larger than the screen, whose middle or corner shows.
+        const bool anyPart = m_wallpaperFull.isValid() &&
+                             m_wallpaperFull.width() <= kScreenSize.width() &&
+                             m_wallpaperFull.height() <= kScreenSize.height();
+        auto serves = [&](QSize decodedFor, bool decodedTiled) {
+            return decodedFor.isValid() && size.width() <= decodedFor.width() &&
+                   size.height() <= decodedFor.height() && (anyPart || decodedTiled == tiled);
+        };
+        const bool decodedServes = !m_decoded.isNull() && serves(m_decodedFor, m_decodedTiled);
+        if (!decodedServes && !(m_pending && serves(m_askedSize, m_askedTiled)))
+            requestWallpaper(size, tiled);
+    }
+
+    // Scaled from the decoded part, never from the file; until it arrives the desktop shows
+    // Background.
+    if (m_decoded.isNull()) {
         m_pictures.wallpaper = QImage();
-        m_pictures.tiled = QImage();
-        if (!m_wallpaperOriginal.isNull()) {
-            const QSize scaled(
-                std::max(1, m_wallpaperOriginal.width() * size.width() / kScreenSize.width()),
-                std::max(1, m_wallpaperOriginal.height() * size.height() / kScreenSize.height()));
-            m_pictures.wallpaper =
-                m_wallpaperOriginal.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                    .convertToFormat(QImage::Format_RGB32);
-        }
+    } else if (size != m_scaledFor || m_decoded.cacheKey() != m_scaledFrom) {
+        const QSize drawn = visibleWallpaper(m_wallpaperFull, size, m_decodedTiled).size;
+        m_pictures.wallpaper =
+            drawn == m_decoded.size()
+                ? m_decoded
+                : m_decoded.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    if (theme.tileWallpaper != m_tiledFor ||
-        (theme.tileWallpaper && m_pictures.tiled.size() != size)) {
-        m_tiledFor = theme.tileWallpaper;
+    m_scaledFor = size;
+    m_scaledFrom = m_decoded.cacheKey();
+    if (!tiled || m_pictures.wallpaper.isNull() || size.isEmpty()) {
         m_pictures.tiled = QImage();
-        if (m_tiledFor && !m_pictures.wallpaper.isNull() && !size.isEmpty()) {
-            m_pictures.tiled = QImage(size, QImage::Format_RGB32);
-            QPainter painter(&m_pictures.tiled);
-            painter.fillRect(m_pictures.tiled.rect(), QBrush(m_pictures.wallpaper));
-        }
+    } else if (m_pictures.tiled.size() != size || m_tiledFrom != m_pictures.wallpaper.cacheKey()) {
+        m_pictures.tiled = QImage(size, QImage::Format_RGB32);
+        QPainter painter(&m_pictures.tiled);
+        painter.fillRect(m_pictures.tiled.rect(), QBrush(m_pictures.wallpaper));
+        m_tiledFrom = m_pictures.wallpaper.cacheKey();
     }
+
     for (std::size_t i = 0; i < state::kIconCount; ++i) {
         const std::string& icon = state::holdsChoice(theme.iconPaths[i], state::kIconPattern)
                                       ? theme.iconPaths[i]
@@ -396,6 +442,46 @@ const PreviewPictures& PreviewPictureCache::pictures(const state::ThemeState& th
                 m_pictures.icons[i] = std::move(*picture);
     }
     return m_pictures;
+}
+
+void PreviewPictureCache::requestWallpaper(QSize size, bool tiled) {
+    const std::uint64_t request = ++m_latest;
+    m_pool.clear();  // a request still waiting is out of date
+    m_pending = true;
+    m_askedSize = size;
+    m_askedTiled = tiled;
+    m_pool.start([this, request, path = m_wallpaperPath, size, tiled] {
+        QSize full;
+        std::optional<QImage> picture = m_loader.loadRegion(path, [&](QSize own) {
+            full = own;
+            return visibleWallpaper(own, size, tiled);
+        });
+        if (picture && !picture->isNull())
+            *picture = std::move(*picture).convertToFormat(QImage::Format_RGB32);
+        // A queued call to a destroyed object is dropped, so a late picture reaches nobody.
+        QMetaObject::invokeMethod(
+            this,
+            [this, request, picture = std::move(picture), full, size, tiled]() mutable {
+                arrived(request, std::move(picture), full, size, tiled);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void PreviewPictureCache::arrived(std::uint64_t request, std::optional<QImage> picture, QSize full,
+                                  QSize size, bool tiled) {
+    if (request != m_latest) return;  // a newer request owns the preview
+    m_pending = false;
+    if (picture && !picture->isNull()) {
+        m_decoded = std::move(*picture);
+        m_wallpaperFull = full;
+        m_decodedFor = size;
+        m_decodedTiled = tiled;
+    } else {
+        // Not asked again until the next pick; a part decoded before stays.
+        m_decodeFailed = true;
+    }
+    emit wallpaperArrived();
 }
 
 }  // namespace preview

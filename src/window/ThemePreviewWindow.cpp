@@ -81,6 +81,9 @@ ThemePreviewWindow::ThemePreviewWindow(const state::ThemeState& theme,
     m_pointers = new PointerStrip(theme, pictures, this);
     layout->addWidget(m_area, 1);
     layout->addWidget(m_pointers, 0);
+    // The wallpaper decodes on a worker: the desktop is drawn again when it arrives.
+    connect(&m_cache, &preview::PreviewPictureCache::wallpaperArrived, this,
+            &ThemePreviewWindow::renderPreview);
     refresh();
 }
 

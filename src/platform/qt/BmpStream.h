@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -15,6 +16,7 @@ namespace platform {
 /// in well under a megabyte of working memory. Each output row is one source row, its pixels
 /// the average of the source columns they cover. Nullopt when the file is not such a BMP, or
 /// is small enough that a full decode costs little: the caller's decoder reads it then.
-std::optional<QImage> readBmpScaled(const QString& hostPath, QSize size);
+/// With a clip (in the picture's own pixels) only that part is read and scaled to `size`.
+std::optional<QImage> readBmpScaled(const QString& hostPath, QSize size, QRect clip = {});
 
 }  // namespace platform
