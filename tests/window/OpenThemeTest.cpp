@@ -5,7 +5,6 @@
 
 #include <QMenuBar>
 
-#include "pages/AsyncPreview.h"
 #include "window/Form1Fixture.h"
 #include "window/ThemePreviewWindow.h"
 
@@ -95,22 +94,6 @@ TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
     EXPECT_TRUE(text.contains("DefaultValue=%ThemeDir%SKY.ICO\r\n")) << text.constData();
     EXPECT_TRUE(text.contains("TileWallpaper=0\r\n"));
     EXPECT_TRUE(QFile::exists(m_home.filePath(QStringLiteral("skinvault/Night Copy/LOGO.SYS"))));
-}
-
-TEST_F(OpenThemeTest, ABigWallpaperArrivesAfterTheOpenedThemeShows) {
-    // 1.4 MB: decoded on the page's worker, so the opened theme shows first.
-    put("Sea.bmp", qUncompress(testdata::bytes("big-blue.bmp.qz")));
-    put("Sea.theme", "[Control Panel\\Desktop]\r\nWallpaper=%ThemeDir%Sea.bmp\r\n");
-    auto* image2 = control<PictureBox>("Image2");
-    m_dialog.openAnswers = {"C:\\Sea.theme"};
-    trigger("mnuFileOpen");
-    EXPECT_EQ(theme().wallpaperPath, "C:\\Sea.bmp");
-    EXPECT_TRUE(image2->picture().isNull()) << "shown before the picture is decoded";
-    EXPECT_TRUE(image2->chosen());
-    auto* preview = image2->findChild<pages::AsyncPreview*>();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !preview->pending(); }, 20000));
-    ASSERT_FALSE(image2->picture().isNull());
-    EXPECT_EQ(image2->picture().pixel(5, 5), qRgb(0, 0, 255));
 }
 
 TEST_F(OpenThemeTest, FilesThatAreNoThemeChangeNothing) {

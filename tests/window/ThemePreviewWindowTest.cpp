@@ -59,9 +59,8 @@ TEST_F(PreviewPictureTest, ABitmapPastQtsAllocationLimitShowsItsMiddle) {
     window.refresh();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.pictureCache().pending(); }, 20000));
     const QImage shown = window.findChild<QWidget*>("preview")->grab().toImage();
-    const int bottom = shown.height() - 3;
-    EXPECT_EQ(shown.pixel(2, bottom), qRgb(200, 30, 30));
-    EXPECT_EQ(shown.pixel(shown.width() - 3, bottom), qRgb(30, 200, 30));
+    EXPECT_EQ(shown.pixel(2, shown.height() - 3), qRgb(200, 30, 30));
+    EXPECT_EQ(shown.pixel(shown.width() - 3, shown.height() - 3), qRgb(30, 200, 30));
 }
 
 TEST_F(ThemePreviewWindowTest, PointingNamesTheElementAndClickingReportsIt) {
