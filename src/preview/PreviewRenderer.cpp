@@ -259,10 +259,20 @@ private:
 
 QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPictures& pictures,
                                QSize size) {
+    QImage image;
+    render(image, theme, pictures, size);
+    return image;
+}
+
+void PreviewRenderer::render(QImage& image, const state::ThemeState& theme,
+                             const PreviewPictures& pictures, QSize size) {
     m_regions.clear();
     m_rectangles = 0;
     m_texts = 0;
-    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    // A picture of the same size is drawn over, not made anew: at 1920 x 1080 a fresh one
+    // costs more than the drawing.
+    if (image.size() != size.expandedTo(QSize(1, 1)) || image.format() != QImage::Format_RGB32)
+        image = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     Canvas canvas(image, theme, *this);
     QPainter& painter = canvas.m_painter;
     const QRect desktop = image.rect();
@@ -276,15 +286,22 @@ QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPict
         else
             painter.fillRect(desktop, QBrush(wallpaper));
         canvas.record(desktop, kNone);
-    } else {
+    } else if (wallpaper.isNull()) {
         canvas.fill(desktop, Background);
-        if (!wallpaper.isNull()) {
-            const QRect box(QPoint((desktop.width() - wallpaper.width()) / 2,
-                                   (desktop.height() - wallpaper.height()) / 2),
-                            wallpaper.size());
-            painter.drawImage(box.topLeft(), wallpaper);
-            canvas.record(box, kNone);
-        }
+    } else {
+        const QRect box(QPoint((desktop.width() - wallpaper.width()) / 2,
+                               (desktop.height() - wallpaper.height()) / 2),
+                        wallpaper.size());
+        // Background shows only around the picture.
+        const QRect bands[] = {QRect(0, 0, desktop.width(), box.top()),
+                               QRect(0, box.bottom() + 1, desktop.width(), desktop.height()),
+                               QRect(0, box.top(), box.left(), box.height()),
+                               QRect(box.right() + 1, box.top(), desktop.width(), box.height())};
+        for (const QRect& band : bands)
+            if (const QRect shown = band & desktop; !shown.isEmpty())
+                canvas.fill(shown, Background);
+        painter.drawImage(box.topLeft(), wallpaper);
+        canvas.record(box, kNone);
     }
     // Windows 98 names the items this way; an empty Recycle Bin shows its empty icon.
     const std::array<std::pair<std::size_t, QString>, 3> items = {
@@ -335,7 +352,6 @@ QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPict
     canvas.text(ok, ButtonText, QStringLiteral("OK"), Qt::AlignCenter);
 
     canvas.tooltip(QPoint(420, 356), QStringLiteral("Tooltip"));
-    return image;
 }
 
 int PreviewRenderer::elementAt(QPoint point) const {
@@ -413,10 +429,15 @@ const PreviewPictures& PreviewPictureCache::pictures(const state::ThemeState& th
         m_pictures.wallpaper = QImage();
     } else if (size != m_scaledFor || m_decoded.cacheKey() != m_scaledFrom) {
         const QSize drawn = visibleWallpaper(m_wallpaperFull, size, m_decodedTiled).size;
-        m_pictures.wallpaper =
-            drawn == m_decoded.size()
-                ? m_decoded
-                : m_decoded.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        if (drawn == m_decoded.size()) {
+            m_pictures.wallpaper = m_decoded;
+        } else {
+            // Scaled at once without smoothing, so a resize step stays quick; the smoothly
+            // scaled picture follows from the worker.
+            m_pictures.wallpaper = QImage(drawn, QImage::Format_RGB32);
+            QPainter(&m_pictures.wallpaper).drawImage(m_pictures.wallpaper.rect(), m_decoded);
+            requestSmooth(drawn);
+        }
     }
     m_scaledFor = size;
     m_scaledFrom = m_decoded.cacheKey();
@@ -463,6 +484,24 @@ void PreviewPictureCache::requestWallpaper(QSize size, bool tiled) {
             this,
             [this, request, picture = std::move(picture), full, size, tiled]() mutable {
                 arrived(request, std::move(picture), full, size, tiled);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void PreviewPictureCache::requestSmooth(QSize drawn) {
+    const std::uint64_t request = ++m_latestSmooth;
+    m_pool.start([this, request, decoded = m_decoded, drawn] {
+        if (request != m_latestSmooth) return;  // the preview has another size by now
+        QImage smooth = decoded.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QMetaObject::invokeMethod(
+            this,
+            [this, request, from = decoded.cacheKey(), smooth = std::move(smooth)] {
+                if (request != m_latestSmooth || from != m_decoded.cacheKey() ||
+                    smooth.size() != m_pictures.wallpaper.size())
+                    return;
+                m_pictures.wallpaper = smooth;
+                emit wallpaperArrived();
             },
             Qt::QueuedConnection);
     });

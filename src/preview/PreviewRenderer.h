@@ -8,6 +8,7 @@
 #include <QSize>
 #include <QThreadPool>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,6 +40,9 @@ class PreviewRenderer {
 public:
     /// The desktop of `theme` at `size`, showing every one of its colours.
     QImage render(const state::ThemeState& theme, const PreviewPictures& pictures, QSize size);
+    /// The same, drawn into `image` (made anew only when its size differs).
+    void render(QImage& image, const state::ThemeState& theme, const PreviewPictures& pictures,
+                QSize size);
     /// The colour element (index into the Theme Colors list) drawn topmost at the point by the
     /// last render, or -1 for none (the wallpaper, an icon, off the picture).
     int elementAt(QPoint point) const;
@@ -65,8 +69,9 @@ platform::PictureRegion visibleWallpaper(QSize picture, QSize size, bool tiled);
 /// Loads the pictures a preview needs through the picture loader and keeps them. The wallpaper
 /// is decoded on a worker thread, only the part that shows and at the size it is drawn, so the
 /// window never waits for it and its memory is the preview's own; the latest request wins and
-/// the desktop shows Background until it arrives. A smaller preview scales the decoded
-/// picture down; only a larger one decodes again. Icons are small and load at once.
+/// the desktop shows Background until it arrives. Another preview size scales the decoded
+/// picture (at once roughly, then smoothly on the worker); only a larger one decodes again.
+/// Icons are small and load at once.
 class PreviewPictureCache : public QObject {
     Q_OBJECT
 public:
@@ -80,11 +85,13 @@ public:
     bool pending() const { return m_pending; }
 
 signals:
-    /// A wallpaper decode has ended (with a picture or not): draw again.
+    /// A wallpaper decode has ended (with a picture or not), or a smoothly scaled one is
+    /// ready: draw again.
     void wallpaperArrived();
 
 private:
     void requestWallpaper(QSize size, bool tiled);
+    void requestSmooth(QSize drawn);
     void arrived(std::uint64_t request, std::optional<QImage> picture, QSize full, QSize size,
                  bool tiled);
 
@@ -92,6 +99,7 @@ private:
     PreviewPictures m_pictures;
     QThreadPool m_pool;
     std::uint64_t m_latest = 0;
+    std::atomic<std::uint64_t> m_latestSmooth = 0;
     bool m_pending = false;
     // The pick, and what is known of it: its own size once decoded, the decoded part (for the
     // tile flag it was decoded for) and the size that part was asked at.

@@ -98,7 +98,7 @@ int ThemePreviewWindow::elementAt(QPoint point) const {
 
 void ThemePreviewWindow::renderPreview() {
     const QSize size = m_area->size();
-    m_image = m_renderer.render(m_theme, m_cache.pictures(m_theme, size), size);
+    m_renderer.render(m_image, m_theme, m_cache.pictures(m_theme, size), size);
     m_area->update();
 }
 
