@@ -289,9 +289,11 @@ void PreviewRenderer::render(QImage& image, const state::ThemeState& theme,
     } else if (wallpaper.isNull()) {
         canvas.fill(desktop, Background);
     } else {
-        const QRect box(QPoint((desktop.width() - wallpaper.width()) / 2,
-                               (desktop.height() - wallpaper.height()) / 2),
-                        wallpaper.size());
+        const QSize shown =
+            pictures.wallpaperSize.isValid() ? pictures.wallpaperSize : wallpaper.size();
+        const QRect box(
+            QPoint((desktop.width() - shown.width()) / 2, (desktop.height() - shown.height()) / 2),
+            shown);
         // Background shows only around the picture.
         const QRect bands[] = {QRect(0, 0, desktop.width(), box.top()),
                                QRect(0, box.bottom() + 1, desktop.width(), desktop.height()),
@@ -300,7 +302,10 @@ void PreviewRenderer::render(QImage& image, const state::ThemeState& theme,
         for (const QRect& band : bands)
             if (const QRect shown = band & desktop; !shown.isEmpty())
                 canvas.fill(shown, Background);
-        painter.drawImage(box.topLeft(), wallpaper);
+        if (shown == wallpaper.size())
+            painter.drawImage(box.topLeft(), wallpaper);
+        else
+            painter.drawImage(box, wallpaper);  // stretched as drawn, without smoothing
         canvas.record(box, kNone);
     }
     // Windows 98 names the items this way; an empty Recycle Bin shows its empty icon.
@@ -427,26 +432,27 @@ const PreviewPictures& PreviewPictureCache::pictures(const state::ThemeState& th
     // Background.
     if (m_decoded.isNull()) {
         m_pictures.wallpaper = QImage();
+        m_pictures.wallpaperSize = QSize();
     } else if (size != m_scaledFor || m_decoded.cacheKey() != m_scaledFrom) {
-        const QSize drawn = visibleWallpaper(m_wallpaperFull, size, m_decodedTiled).size;
-        if (drawn == m_decoded.size()) {
-            m_pictures.wallpaper = m_decoded;
-        } else {
-            // Scaled at once without smoothing, so a resize step stays quick; the smoothly
-            // scaled picture follows from the worker.
-            m_pictures.wallpaper = QImage(drawn, QImage::Format_RGB32);
-            QPainter(&m_pictures.wallpaper).drawImage(m_pictures.wallpaper.rect(), m_decoded);
-            requestSmooth(drawn);
-        }
+        // Stretched as drawn at once, so a resize step stays quick; the smoothly scaled
+        // picture follows from the worker.
+        m_pictures.wallpaper = m_decoded;
+        m_pictures.wallpaperSize = visibleWallpaper(m_wallpaperFull, size, m_decodedTiled).size;
+        if (m_pictures.wallpaperSize != m_decoded.size()) requestSmooth(m_pictures.wallpaperSize);
     }
     m_scaledFor = size;
     m_scaledFrom = m_decoded.cacheKey();
     if (!tiled || m_pictures.wallpaper.isNull() || size.isEmpty()) {
         m_pictures.tiled = QImage();
     } else if (m_pictures.tiled.size() != size || m_tiledFrom != m_pictures.wallpaper.cacheKey()) {
+        QImage tile = m_pictures.wallpaper;
+        if (tile.size() != m_pictures.wallpaperSize) {
+            tile = QImage(m_pictures.wallpaperSize, QImage::Format_RGB32);
+            QPainter(&tile).drawImage(tile.rect(), m_pictures.wallpaper);
+        }
         m_pictures.tiled = QImage(size, QImage::Format_RGB32);
         QPainter painter(&m_pictures.tiled);
-        painter.fillRect(m_pictures.tiled.rect(), QBrush(m_pictures.wallpaper));
+        painter.fillRect(m_pictures.tiled.rect(), QBrush(tile));
         m_tiledFrom = m_pictures.wallpaper.cacheKey();
     }
 
@@ -498,7 +504,7 @@ void PreviewPictureCache::requestSmooth(QSize drawn) {
             this,
             [this, request, from = decoded.cacheKey(), smooth = std::move(smooth)] {
                 if (request != m_latestSmooth || from != m_decoded.cacheKey() ||
-                    smooth.size() != m_pictures.wallpaper.size())
+                    smooth.size() != m_pictures.wallpaperSize)
                     return;
                 m_pictures.wallpaper = smooth;
                 emit wallpaperArrived();

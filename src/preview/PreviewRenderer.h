@@ -21,8 +21,11 @@ namespace preview {
 
 /// The pictures a preview shows, decoded (and the wallpaper scaled) once per pick.
 struct PreviewPictures {
-    /// Already at its size in the preview; null when none is chosen or it does not load.
+    /// Null when none is chosen or it does not load (or has not arrived yet).
     QImage wallpaper;
+    /// The size it is drawn at: its own, or, for a preview just resized until the smoothly
+    /// scaled picture arrives, the new size it is stretched to as drawn.
+    QSize wallpaperSize;
     /// With the tile flag set, the wallpaper already tiled over the whole preview (a repaint
     /// then copies it instead of tiling again); otherwise null.
     QImage tiled;

@@ -142,7 +142,7 @@ TEST_F(PreviewPictureCacheTest, TheLatestPickWinsAndAResizeDecodesAgainOnlyWhenI
     EXPECT_EQ(arrived.size(), 1);
     // Smaller and back: scaled from the decoded part, never read again.
     for (const QSize size : {QSize(990, 690), QSize(640, 480), QSize(1000, 700), QSize(700, 500)})
-        EXPECT_EQ(settled(size).wallpaper.size(), size);
+        EXPECT_EQ(settled(size).wallpaperSize, size);
     EXPECT_EQ(loader.requests.size(), 2u);
     // Larger: decoded again (the smaller part shows scaled meanwhile).
     EXPECT_EQ(settled(QSize(1010, 700)).wallpaper.size(), QSize(1010, 700));
