@@ -340,9 +340,7 @@ int main(int argc, char** argv) {
         std::printf("  200 opens: growth after the first 20: heap %.0f KB, resident %.0f KB\n",
                     opens[0][0], opens[1][0]);
         bench::row("200 File > Open of the same theme (preview open): growth after the first 20",
-                   "",
-                   bench::format("%.2f MB in use (%.2f MB resident)", opens[0][0] / 1024,
-                                 opens[1][0] / 1024),
+                   "", bench::format("%.0f KB in use (%.0f KB resident)", opens[0][0], opens[1][0]),
                    -1, "< 2 MB");
     }
     if (failures) std::printf("%d child runs failed\n", failures);

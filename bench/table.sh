@@ -102,7 +102,9 @@ for key in order:
         cell = f"- ({spread})"
     if len(samples) < runs:
         cell += f"; {len(samples)} of {runs} runs"
-    if case.count("#"):  # a program's own line, no row of its own
+    if case.count("#"):  # a program's own line, no row of its own: its figures are in it
+        if ratio == "-":
+            cell = ""
         table.append(f"| `{program}` | {ours} | | | {cell} | |")
     else:
         table.append(f"| `{program}` | {case} | {floor} | {ours} | {cell} | {target} |")
