@@ -58,7 +58,7 @@ void WallpaperPage::dropWallpaper(const std::filesystem::path& hostFile) {
 void WallpaperPage::clearWallpaper() {
     if (m_theme.wallpaperPath.empty()) return;
     m_theme.wallpaperPath.clear();
-    m_image2->showPicture(QImage());
+    m_preview2->show(std::string(), m_image2->decodeSize());  // voids a decode under way
     markWallpaper();
     emit changed();
 }
@@ -83,10 +83,11 @@ void WallpaperPage::markWallpaper() {
 }
 
 void WallpaperPage::showState() {
-    std::optional<QImage> picture;
-    if (state::holdsChoice(m_theme.wallpaperPath, state::kWallpaperPattern))
-        picture = m_pictures.load(m_theme.wallpaperPath, m_image2->decodeSize());
-    m_image2->showPicture(picture.value_or(QImage()));
+    // An opened theme shows before its wallpaper is decoded: a big one arrives from the
+    // worker, and a request still under way for the theme before is void.
+    m_image2->showPicture(QImage());
+    const bool chosen = state::holdsChoice(m_theme.wallpaperPath, state::kWallpaperPattern);
+    m_preview2->show(chosen ? m_theme.wallpaperPath : std::string(), m_image2->decodeSize());
     markWallpaper();
     const QSignalBlocker quiet(m_check1);
     m_check1->setChecked(m_theme.tileWallpaper);

@@ -94,6 +94,9 @@ ThemePreviewWindow::ThemePreviewWindow(const state::ThemeState& theme,
     m_scroll->setMinimumHeight(kCellHeight * 2);
     layout->addWidget(m_scroll, 1);
     layout->addWidget(m_pointers, 0);
+    // The wallpaper decodes on a worker: the desktop is drawn again when it arrives.
+    connect(&m_cache, &preview::PreviewPictureCache::wallpaperArrived, this,
+            &ThemePreviewWindow::renderPreview);
     refresh();
 }
 
@@ -147,7 +150,7 @@ int ThemePreviewWindow::elementAt(QPoint point) const {
 
 void ThemePreviewWindow::renderPreview() {
     const QSize size = m_area->size();
-    m_image = m_renderer.render(m_theme, m_cache.pictures(m_theme, size), size);
+    m_renderer.render(m_image, m_theme, m_cache.pictures(m_theme, size), size);
     m_area->update();
 }
 

@@ -39,6 +39,8 @@ public:
     /// The colour element (index into the Theme Colors list) at a point of the preview area
     /// ("preview" child), or -1.
     int elementAt(QPoint point) const;
+    /// The wallpaper's pictures; pending() while one is decoded.
+    const preview::PreviewPictureCache& pictureCache() const { return m_cache; }
 
 signals:
     /// The user clicked a colour element of the preview.

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "support/TempDrive.h"
 #include "window/Form1Fixture.h"
 #include "window/ThemePreviewWindow.h"
 
@@ -41,8 +42,25 @@ TEST_F(ThemePreviewWindowTest, RefreshRepaintsAfterEachKindOfChange) {
         change();
         EXPECT_EQ(area()->grab().toImage(), before) << "drawn again only on refresh";
         m_window.refresh();
-        EXPECT_NE(area()->grab().toImage(), before);
+        // A wallpaper arrives from the decoding worker.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return area()->grab().toImage() != before; }));
     }
+}
+
+using PreviewPictureTest = testsupport::TempDriveTest;
+TEST_F(PreviewPictureTest, ABitmapPastQtsAllocationLimitShowsItsMiddle) {
+    // 12000 x 12000 at one bit (576 MB decoded, far past Qt's 128 MB). The preview shows its
+    // middle 800 x 600: the left half in its first colour, the right half in its second.
+    platform::QtPictureLoader loader{m_drives};
+    state::ThemeState theme;
+    ThemePreviewWindow window{theme, loader};
+    window.show();
+    theme.wallpaperPath = put("Huge.bmp", qUncompress(testdata::bytes("huge.bmp.qz")));
+    window.refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.pictureCache().pending(); }, 20000));
+    const QImage shown = window.findChild<QWidget*>("preview")->grab().toImage();
+    EXPECT_EQ(shown.pixel(2, shown.height() - 3), qRgb(200, 30, 30));
+    EXPECT_EQ(shown.pixel(shown.width() - 3, shown.height() - 3), qRgb(30, 200, 30));
 }
 
 TEST_F(ThemePreviewWindowTest, PointingNamesTheElementAndClickingReportsIt) {
