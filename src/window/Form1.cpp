@@ -30,6 +30,7 @@
 #include "pages/ThemeInfoPage.h"
 #include "pages/WallpaperPage.h"
 #include "window/AssetCopy.h"
+#include "window/ExportDialog.h"
 #include "window/TabStrip.h"
 #include "window/ThemePreviewWindow.h"
 
@@ -201,6 +202,7 @@ void Form1::buildMenus() {
         &Form1::mnuFileOpen_Click);
     add(file, "mnuFileCreate", QStringLiteral("&Create Theme"), QKeySequence(Qt::CTRL | Qt::Key_S),
         &Form1::Command1_Click);
+    ExportDialog::addMenuItem(file, *this, m_services);
     m_openFolderAction = add(file, "mnuFileOpenFolder", QStringLiteral("Open Theme &Folder"), {},
                              &Form1::mnuFileOpenFolder_Click);
     file->addSeparator();
