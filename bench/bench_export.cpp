@@ -38,10 +38,10 @@ bool sh(const std::string& command) {
     return std::system(command.c_str()) == 0;
 }
 
-double timed(const std::function<bool()>& work) {
+double timed(const char* what, const std::function<bool()>& work) {
     const auto start = Clock::now();
     if (!work()) {
-        std::fprintf(stderr, "bench_export: a run failed\n");
+        std::fprintf(stderr, "bench_export: a run of %s failed\n", what);
         std::exit(1);
     }
     return ms(Clock::now() - start);
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const fs::path root =
         fs::temp_directory_path() / ("bench-export-" + std::to_string(::getpid()));
-    const fs::path theme = root / "Autumn";
+    const fs::path theme = root / "src" / "Autumn";
     fs::create_directories(theme);
     write(theme / "Autumn.jpg", 6 << 20, 1);
     for (unsigned i = 0; i < 36; ++i)
@@ -92,16 +92,20 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (int run = 0; run < kRuns; ++run) {
-        zipOurs.push_back(timed([&] { return exporting::writeZip(folder, root / "a.zip").ok; }));
-        zipRef.push_back(timed([&] { return sh("cd '" + r + "' && bsdtar -a -cf b.zip Autumn"); }));
-        isoOurs.push_back(timed([&] { return exporting::writeIso(folder, root / "a.iso").ok; }));
-        isoRef.push_back(timed([&] {
-            return sh("xorriso -as mkisofs -quiet -J -o '" + r + "/b.iso' '" + r + "' 2>/dev/null");
+        zipOurs.push_back(
+            timed("our zip", [&] { return exporting::writeZip(folder, root / "a.zip").ok; }));
+        zipRef.push_back(timed(
+            "bsdtar", [&] { return sh("cd '" + r + "/src' && bsdtar -a -cf ../b.zip Autumn"); }));
+        isoOurs.push_back(
+            timed("our iso", [&] { return exporting::writeIso(folder, root / "a.iso").ok; }));
+        isoRef.push_back(timed("xorriso", [&] {
+            return sh("xorriso -as mkisofs -quiet -J -o '" + r + "/b.iso' '" + r +
+                      "/src' 2>/dev/null");
         }));
         sh("cp --sparse=always '" + r + "/base.img' '" + r + "/work.img' && cp --sparse=always '" +
            r + "/base.img' '" + r + "/ref.img'");
         Clock::time_point cloneEnd{};
-        diskOurs.push_back(timed([&] {
+        diskOurs.push_back(timed("our disk export", [&] {
             const auto start = Clock::now();
             const bool ok =
                 exporting::writeDiskImage(folder, root / "work.img", {},
@@ -113,9 +117,9 @@ int main(int argc, char** argv) {
             diskClone.push_back(ms(cloneEnd - start));
             return ok;
         }));
-        diskRef.push_back(timed([&] {
+        diskRef.push_back(timed("mcopy", [&] {
             return sh("cd '" + r +
-                      "' && MTOOLSRC=rc mmd c:/SKINVAULT && MTOOLSRC=rc mcopy -s -Q Autumn "
+                      "' && MTOOLSRC=rc mmd c:/SKINVAULT && MTOOLSRC=rc mcopy -s -Q src/Autumn "
                       "c:/SKINVAULT/");
         }));
     }

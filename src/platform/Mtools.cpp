@@ -131,10 +131,11 @@ bool Mtools::exists(const std::string& dosPath) {
 }
 
 bool Mtools::makeFolder(const std::string& dosPath) {
-    if (exists(dosPath)) return true;
     const auto out = run("mmd", {mtoolsPath(dosPath)});
     if (!out) return false;
-    return out->exitCode == 0 || fail("The folder " + dosPath + " could not be made", *out);
+    // A folder that is there already is asked after only then: one program less the first time.
+    return out->exitCode == 0 || exists(dosPath) ||
+           fail("The folder " + dosPath + " could not be made", *out);
 }
 
 bool Mtools::copyIn(const std::vector<std::filesystem::path>& sources,

@@ -72,17 +72,20 @@ ExportDialog::ExportDialog(const state::ThemeState& theme, Services& services, Q
     m_target = new QLineEdit(this);
     m_target->setObjectName(QStringLiteral("txtTarget"));
     m_target->setMinimumWidth(360);
-    auto* browse = new QPushButton(QStringLiteral("&Browse..."), this);
-    browse->setObjectName(QStringLiteral("cmdBrowse"));
+    m_browse = new QPushButton(QStringLiteral("&Browse..."), this);
+    m_browse->setObjectName(QStringLiteral("cmdBrowse"));
+    auto* browse = m_browse;
     m_partitionLabel = new QLabel(QStringLiteral("&Partition:"), this);
     m_partition = new QComboBox(this);
     m_partition->setObjectName(QStringLiteral("cboPartition"));
     m_partitionLabel->setBuddy(m_partition);
-    m_logos = new QCheckBox(
-        QStringLiteral("Put the &logos in place (C:\\LOGO.SYS, C:\\WINDOWS\\LOGOW.SYS, "
-                       "C:\\WINDOWS\\LOGOS.SYS; the replaced files are kept as .OLD)"),
-        this);
+    m_logos = new QCheckBox(QStringLiteral("Put the &logos in place (replaced files kept as .OLD)"),
+                            this);
     m_logos->setObjectName(QStringLiteral("chkLogos"));
+    m_logos->setToolTip(
+        QStringLiteral("Copies the theme's splash logos to C:\\LOGO.SYS, C:\\WINDOWS\\LOGOW.SYS "
+                       "and C:\\WINDOWS\\LOGOS.SYS; a file it replaces is kept beside it as "
+                       ".OLD, unless a .OLD is there already."));
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("prgExport"));
     m_progress->setRange(0, 1000);
@@ -241,10 +244,7 @@ void ExportDialog::cmdExport_Click() {
     }
 
     m_cancel = false;
-    m_export->setEnabled(false);
-    m_kind->setEnabled(false);
-    m_target->setEnabled(false);
-    m_close->setText(QStringLiteral("Cancel"));
+    setBusy(true);
     m_progress->setValue(0);
     m_status->setText(QStringLiteral("Creating the theme folder..."));
     const platform::DriveMap drives = m_services.drives;
@@ -283,10 +283,7 @@ void ExportDialog::showProgress(const QString& step, quint64 done, quint64 total
 
 void ExportDialog::finish(bool ok, const QString& text) {
     if (m_worker.joinable()) m_worker.join();
-    m_export->setEnabled(true);
-    m_kind->setEnabled(true);
-    m_target->setEnabled(true);
-    m_close->setText(QStringLiteral("Close"));
+    setBusy(false);
     m_progress->setRange(0, 1000);
     m_progress->setValue(ok ? 1000 : 0);
     m_status->setText((ok ? QStringLiteral("Exported:\n") : QString()) + text);
@@ -295,6 +292,13 @@ void ExportDialog::finish(bool ok, const QString& text) {
         m_services.messageBoxes.show({text.toStdString(), "Export failed",
                                       platform::MessageButtons::Ok, platform::MessageIcon::Stop,
                                       platform::MessageResult::Ok});
+}
+
+void ExportDialog::setBusy(bool busy) {
+    for (QWidget* input : std::initializer_list<QWidget*>{m_export, m_kind, m_target, m_browse,
+                                                          m_partition, m_logos})
+        input->setEnabled(!busy);
+    m_close->setText(busy ? QStringLiteral("Cancel") : QStringLiteral("Close"));
 }
 
 void ExportDialog::reject() {

@@ -54,11 +54,14 @@ private:
     void browse();
     void showProgress(const QString& step, quint64 done, quint64 total);
     void finish(bool ok, const QString& text);
+    /// While the export runs only Cancel is live.
+    void setBusy(bool busy);
 
     state::ThemeState m_theme;  // as it was when the dialog opened
     Services& m_services;
     QComboBox* m_kind;
     QLineEdit* m_target;
+    QPushButton* m_browse;
     QComboBox* m_partition;
     QLabel* m_partitionLabel;
     QCheckBox* m_logos;
