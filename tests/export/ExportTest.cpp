@@ -159,12 +159,15 @@ TEST_F(DiskImageTest, TheFolderLandsOnTheChosenPartitionCleanAndByteForByte) {
     struct Case {
         const char* layout;
         int partition;
+        bool inPlace;
     };
-    for (const Case& c : {Case{kOne, 0}, Case{kTwo, 2}, Case{kTwo, 0}}) {
-        SCOPED_TRACE(c.layout + std::to_string(c.partition));
+    for (const Case& c :
+         {Case{kOne, 0, false}, Case{kTwo, 2, false}, Case{kTwo, 0, false}, Case{kTwo, 2, true}}) {
+        SCOPED_TRACE(c.layout + std::to_string(c.partition) + (c.inPlace ? " in place" : ""));
         makeDisk(QString::fromLatin1(c.layout));
         exporting::DiskOptions options;
         options.partition = c.partition;
+        options.inPlace = c.inPlace;
         const auto result = exporting::writeDiskImage(folder(), target("disk.img"), options);
         ASSERT_TRUE(result.ok) << result.error;
         const int written = c.partition == 2 ? 2 : 1;
