@@ -14,6 +14,23 @@ QString usageHint() {
     return QStringLiteral("Try '%1 --help' for more information.").arg(kProgram);
 }
 
+// --export PATH FILE.theme: both are needed, and nothing else.
+void readExport(const QCommandLineParser& parser, const QCommandLineOption& option,
+                CommandLine& result) {
+    const QStringList files = parser.positionalArguments();
+    if (parser.values(option).size() != 1 || files.size() != 1) {
+        result.action = CommandLine::Action::Fail;
+        result.text = QStringLiteral(
+                          "%1: --export needs one target and one theme file: "
+                          "%1 --export PATH FILE.theme\n%2\n")
+                          .arg(kProgram, usageHint());
+        return;
+    }
+    result.action = CommandLine::Action::Export;
+    result.exportTarget = QFileInfo(parser.value(option)).absoluteFilePath();
+    result.themeFile = QFileInfo(files.front()).absoluteFilePath();
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -27,8 +44,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
+    const QCommandLineOption exportTo(QStringLiteral("export"),
+                                      QStringLiteral("Export the theme file to PATH."),
+                                      QStringLiteral("PATH"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(exportTo);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A theme file (.theme) to open."),
                                  QStringLiteral("[file]"));
@@ -46,7 +67,11 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                           "Usage: %1 [options] [file]\n%2\n\n"
                           "Options:\n"
                           "  -h, --help     Show this help and exit.\n"
-                          "  -v, --version  Show the version and exit.\n\n"
+                          "  -v, --version  Show the version and exit.\n"
+                          "  --export PATH  Create the theme of file as the window does and\n"
+                          "                 pack it into PATH: .zip (zip pack), .iso (CD image),\n"
+                          "                 .img .ima .hdd .vhd (an existing FAT disk image).\n"
+                          "                 Needs no display; prints what it wrote.\n\n"
                           "Arguments:\n"
                           "  file           A theme file (.theme) to open.\n")
                           .arg(kProgram, parser.applicationDescription());
@@ -55,6 +80,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     if (parser.isSet(version)) {
         result.action = CommandLine::Action::ShowVersion;
         result.text = kProgram + QStringLiteral(" " SKINSMITH_VERSION "\n");
+        return result;
+    }
+    if (parser.isSet(exportTo)) {
+        readExport(parser, exportTo, result);
         return result;
     }
     const QStringList files = parser.positionalArguments();

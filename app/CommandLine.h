@@ -8,10 +8,12 @@ namespace app {
 
 /// What the user's command line asks of the tool.
 struct CommandLine {
-    enum class Action { Run, ShowHelp, ShowVersion, Fail };
+    enum class Action { Run, ShowHelp, ShowVersion, Fail, Export };
     Action action = Action::Run;
     /// The theme file to open, as an absolute host path; empty when none was given.
     QString themeFile;
+    /// For Export: the file to write (zip pack, CD image or disk image), as an absolute host path.
+    QString exportTarget;
     /// What to print before exiting: help or version on stdout, the error on stderr.
     QString text;
 };

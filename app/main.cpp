@@ -8,6 +8,7 @@
 #include <string>
 
 #include "CommandLine.h"
+#include "ExportCommand.h"
 #include "HostServices.h"
 #include "window/Form1.h"
 #include "window/Session.h"
@@ -52,6 +53,13 @@ int main(int argc, char** argv) {
         case app::CommandLine::Action::Fail:
             std::fputs(commandLine.text.toLocal8Bit().constData(), stderr);
             return 2;
+        case app::CommandLine::Action::Export: {
+            // No display: Qt Core's services (image plugins for conversions) only.
+            int qtArgc = 1;
+            char* qtArgv[] = {argv[0], nullptr};
+            QCoreApplication core(qtArgc, qtArgv);
+            return app::runExportCommand(commandLine.exportTarget, commandLine.themeFile);
+        }
         case app::CommandLine::Action::Run:
             break;
     }

@@ -19,6 +19,9 @@ packages=(
     desktop-file-utils appstream shared-mime-info libglib2.0-bin file
     dpkg-dev
     fonts-dejavu-core fonts-liberation2
+    # Export: libarchive writes zip packs and CD images, mtools writes into disk images; the
+    # export tests check them with unzip, xorriso, dosfstools and fdisk (sfdisk).
+    libarchive-dev mtools unzip libarchive-tools xorriso dosfstools fdisk
 )
 
 missing=()

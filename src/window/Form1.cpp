@@ -33,6 +33,7 @@
 #include "window/AssetCopy.h"
 #include "window/ColorsMenu.h"
 #include "window/EditMenu.h"
+#include "window/ExportDialog.h"
 #include "window/TabStrip.h"
 #include "window/TabStripAccessible.h"
 #include "window/ThemeHistory.h"
@@ -228,6 +229,7 @@ void Form1::buildMenus() {
         &Form1::mnuFileOpen_Click);
     add(file, "mnuFileCreate", QStringLiteral("&Create Theme"), QKeySequence(Qt::CTRL | Qt::Key_S),
         &Form1::Command1_Click);
+    ExportDialog::addMenuItem(file, *this, m_services);
     m_openFolderAction = add(file, "mnuFileOpenFolder", QStringLiteral("Open Theme &Folder"), {},
                              &Form1::mnuFileOpenFolder_Click);
     file->addSeparator();

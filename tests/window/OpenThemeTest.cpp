@@ -45,8 +45,10 @@ TEST_F(OpenThemeTest, MenuBarStandsAboveTheClientAreaWithMnemonicsAndShortcuts) 
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(m_form->client()->pos(), QPoint(0, bar->height()));
     EXPECT_EQ(m_form->size(), m_form->client()->size() + QSize(0, bar->height()));
-    const QMap<QString, QString> shortcuts = {
-        {"mnuFileNew", "Ctrl+N"}, {"mnuFileOpen", "Ctrl+O"}, {"mnuFileCreate", "Ctrl+S"}};
+    const QMap<QString, QString> shortcuts = {{"mnuFileNew", "Ctrl+N"},
+                                              {"mnuFileOpen", "Ctrl+O"},
+                                              {"mnuFileCreate", "Ctrl+S"},
+                                              {"mnuFileExport", "Ctrl+E"}};
     for (QAction* action : m_form->findChildren<QAction*>()) {
         if (action->objectName().isEmpty()) continue;
         EXPECT_TRUE(action->text().contains(QLatin1Char('&'))) << action->text().toStdString();
