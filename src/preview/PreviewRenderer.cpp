@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QString>
 #include <algorithm>
+#include <optional>
 
 namespace preview {
 
@@ -38,6 +39,10 @@ enum Element {
     Window,
     WindowFrame,
     WindowText,
+    // Windows 98's own, after the list's 25.
+    GradientActiveTitle,
+    GradientInactiveTitle,
+    HotTrackingColor,
 };
 constexpr int kNone = -1;
 
@@ -70,7 +75,19 @@ public:
           m_normal(systemFont(false)),
           m_bold(systemFont(true)) {}
 
+    // A Windows 98 colour the theme sets (as a kept line), or none.
+    std::optional<QColor> extra(int element) const {
+        const auto key =
+            state::kExtraColorKeys[static_cast<std::size_t>(element) - state::kColorCount];
+        const auto c = state::keptColor(m_theme.keptKeys, key);
+        if (!c) return std::nullopt;
+        return QColor(static_cast<int>(state::red(*c)), static_cast<int>(state::green(*c)),
+                      static_cast<int>(state::blue(*c)));
+    }
+
     QColor colour(int element) const {
+        if (element >= static_cast<int>(state::kColorCount))
+            return extra(element).value_or(Qt::black);
         const state::Color c = m_theme.colors[static_cast<std::size_t>(element)];
         return QColor(static_cast<int>(state::red(c)), static_cast<int>(state::green(c)),
                       static_cast<int>(state::blue(c)));
@@ -173,6 +190,7 @@ public:
         const QRect inner = r.adjusted(kFrame, kFrame, -kFrame, -kFrame);
         const QRect caption(inner.left(), inner.top(), inner.width(), kCaption);
         fill(caption, active ? ActiveTitle : InactiveTitle);
+        gradient(caption, active);
         text(caption.adjusted(4, 0, -56, 0), active ? TitleText : InactiveTitleText, title,
              Qt::AlignLeft | Qt::AlignVCenter, true);
         const QRect close(caption.right() - 17, caption.top() + 2, 16, 14);
@@ -209,6 +227,27 @@ public:
             top = bar.bottom() + 1;
         }
         return QRect(inner.left(), top, inner.width(), inner.bottom() - top + 1);
+    }
+
+    // Windows 98 shades a caption from the title colour at the left to the gradient colour at
+    // the right, column by column, when the theme sets a gradient colour. The right half
+    // answers to the gradient colour in the hit test.
+    void gradient(const QRect& caption, bool active) {
+        const int title = active ? ActiveTitle : InactiveTitle;
+        const int element = active ? GradientActiveTitle : GradientInactiveTitle;
+        const auto end = extra(element);
+        if (!end) return;
+        const QColor start = colour(title);
+        const int width = std::max(1, caption.width() - 1);
+        for (int x = 0; x < caption.width(); ++x) {
+            auto mix = [&](int a, int b) { return a + (b - a) * x / width; };
+            m_painter.fillRect(
+                QRect(caption.left() + x, caption.top(), 1, caption.height()),
+                QColor(mix(start.red(), end->red()), mix(start.green(), end->green()),
+                       mix(start.blue(), end->blue())));
+        }
+        record(caption.adjusted(caption.width() / 2, 0, 0, 0), element);
+        ++m_renderer.m_rectangles;
     }
 
     void scrollBar(const QRect& r) {
@@ -318,6 +357,12 @@ QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPict
     canvas.fill(QRect(page.left() + 6, page.top() + 26, selected.width() + 4, 16), Hilight);
     canvas.text(QRect(page.left() + 8, page.top() + 26, 200, 16), HilightText,
                 QStringLiteral("Selected Text"));
+    // A hot-tracked item (an underlined link under the pointer) where the theme sets its colour.
+    if (canvas.extra(HotTrackingColor)) {
+        const QRect link(page.left() + 8, page.top() + 46, 200, 16);
+        const QRect words = canvas.text(link, HotTrackingColor, QStringLiteral("Hot-tracked item"));
+        canvas.fill(QRect(words.left(), words.bottom(), words.width(), 1), HotTrackingColor);
+    }
     canvas.scrollBar(
         QRect(page.right() - kScrollWidth + 1, page.top(), kScrollWidth, page.height()));
 

@@ -35,8 +35,9 @@ class PreviewRenderer {
 public:
     /// The desktop of `theme` at `size`, showing every one of its colours.
     QImage render(const state::ThemeState& theme, const PreviewPictures& pictures, QSize size);
-    /// The colour element (index into the Theme Colors list) drawn topmost at the point by the
-    /// last render, or -1 for none (the wallpaper, an icon, off the picture).
+    /// The colour element (index into the Theme Colors list, then state::kExtraColorKeys) drawn
+    /// topmost at the point by the last render, or -1 for none (the wallpaper, an icon, off the
+    /// picture).
     int elementAt(QPoint point) const;
     /// How many rectangles and texts the last render drew.
     int rectangleCount() const { return m_rectangles; }
