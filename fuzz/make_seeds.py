@@ -78,3 +78,21 @@ for i, text in enumerate([b"Plain text", b"Caf\xe9 \x80 \x81", bytes(range(256))
 for i, path in enumerate(["C:\\Art\\Sky.ico", "c:\\skinvault\\Autumn\\Autumn.theme",
                           "Z:\\usr\\share\\a.wav", "C:\\..\\x", "C:", "C:\\", "D:\\a"]):
     put("fuzz_drive_map", f"path{i}", path)
+
+# Theme packs: a zip with a code page 437 name, one marked UTF-8, a folder and a "..".
+import io
+import zipfile
+
+
+def pack(entries):
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+        for name, data in entries:
+            z.writestr(name, data)
+    return out.getvalue()
+
+
+put("fuzz_theme_pack", "cp437.zip", pack([("D\u00e9J\u00c0 VU.THEME", "[boot]\r\n"),
+                                          ("SOUNDS/DING.WAV", b"RIFF" + bytes(40))]))
+put("fuzz_theme_pack", "utf8.zip", pack([("\u65e5\u672c/a.theme", "[boot]"), ("../x", "x"),
+                                         ("README.TXT", "a"), ("readme.txt", "b")]))

@@ -17,6 +17,8 @@ packages=(
     desktop-file-utils appstream shared-mime-info libglib2.0-bin file
     dpkg-dev
     fonts-dejavu-core fonts-liberation2
+    # Theme packs (zip, lzh, cab) and the faces Windows 98 drew with, for the preview.
+    libarchive-dev fonts-wine
 )
 
 missing=()

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "input/ThemePack.h"
 #include "input/ThemeReader.h"
 #include "output/CreateTheme.h"
 #include "pages/AboutPage.h"
@@ -31,6 +32,7 @@
 #include "pages/WallpaperPage.h"
 #include "window/AssetCopy.h"
 #include "window/TabStrip.h"
+#include "window/ThemePacks.h"
 #include "window/ThemePreviewWindow.h"
 
 // The window's resources live in a static library, so they must be registered by hand.
@@ -44,7 +46,8 @@ namespace {
 constexpr int kClientWidthTwips = 8715;
 constexpr int kClientHeightTwips = 5325;
 constexpr int kThemeInfoPage = 7;
-constexpr std::string_view kThemePattern = "*.theme";
+// File > Open also lists theme packs, which are unpacked and their theme opened.
+constexpr std::string_view kOpenPattern = "*.theme;*.zip;*.lzh;*.lha;*.cab";
 constexpr const char* kOpenTitle = "Open Theme";
 
 // The .theme files among dropped or pasted URLs, as local paths.
@@ -53,7 +56,8 @@ QStringList themeFiles(const QMimeData* data) {
     if (!data || !data->hasUrls()) return files;
     for (const QUrl& url : data->urls())
         if (url.isLocalFile() &&
-            url.toLocalFile().endsWith(QStringLiteral(".theme"), Qt::CaseInsensitive))
+            (url.toLocalFile().endsWith(QStringLiteral(".theme"), Qt::CaseInsensitive) ||
+             input::isPackName(url.toLocalFile().toStdString())))
             files << url.toLocalFile();
     return files;
 }
@@ -336,7 +340,7 @@ void Form1::mnuViewPreview_Click() {
         // A click on an element selects it in the colour list, so "Change color" acts on it;
         // the page in front stays the user's choice.
         connect(m_preview, &ThemePreviewWindow::elementClicked, m_themeColors,
-                &pages::ThemeColorsPage::selectEntry);
+                &pages::ThemeColorsPage::elementClicked);
     }
     m_preview->refresh();
     m_preview->show();
@@ -363,9 +367,14 @@ void Form1::mnuFileNew_Click() {
 
 void Form1::mnuFileOpen_Click() {
     if (refusedWhileCopying("opening a theme")) return;
-    const std::string path = pages::pickFile(m_services.commonDialog, "Theme files", kThemePattern);
-    if (!state::holdsChoice(path, kThemePattern)) return;
+    const std::string path = pages::pickFile(m_services.commonDialog, "Theme files", kOpenPattern);
+    if (!state::holdsChoice(path, kOpenPattern)) return;
     if (!mayDiscardTheme(kOpenTitle)) return;
+    if (input::isPackName(path)) {
+        if (const auto host = m_services.drives.toHost(path))
+            openThemeFile(QString::fromStdString(host->string()));
+        return;
+    }
     openTheme(path);
 }
 
@@ -380,6 +389,10 @@ bool Form1::openThemeFile(const QString& hostPath) {
              platform::MessageButtons::Ok, platform::MessageIcon::Stop,
              platform::MessageResult::Ok});
         return false;
+    }
+    if (input::isPackName(*path)) {
+        const auto theme = ThemePacks(m_services, this).themeFromPack(absolute.lexically_normal());
+        return theme && openTheme(*theme);
     }
     return openTheme(*path);
 }
@@ -396,16 +409,30 @@ bool Form1::openTheme(const std::string& windowsPath) {
     const input::OpenReport report = std::move(result.opened->report);
     replaceTheme(std::move(result.opened->theme));
     if (!report.empty()) {
-        std::string text = "The theme " + windowsPath + " was opened, with these gaps:";
+        std::string text = "The theme " + windowsPath + " was opened.";
         if (!report.missingFiles.empty())
             text += "\n\nFiles not found (Create Theme will list them as not copied):" +
                     listed(report.missingFiles);
         if (!report.embeddedIcons.empty())
-            text += "\n\nIcons inside program files, which cannot be shown (left empty):" +
-                    listed(report.embeddedIcons);
+            text +=
+                "\n\nIcons inside program files, which the page cannot show (kept as the "
+                "theme names them while the slot stays empty):" +
+                listed(report.embeddedIcons);
         if (!report.badColors.empty())
-            text += "\n\nColours that are not three values from 0 to 255 (left as they were):" +
-                    listed(report.badColors);
+            text +=
+                "\n\nColours that are not three values from 0 to 255 (not kept; the "
+                "element keeps its Windows Standard colour):" +
+                listed(report.badColors);
+        if (!report.notKept.empty())
+            text += "\n\nLines that cannot be kept:" + listed(report.notKept);
+        if (!report.keptUnfound.empty())
+            text +=
+                "\n\nKept as written, naming files that are not on this machine to copy "
+                "(Windows may have them):" +
+                listed(report.keptUnfound);
+        if (!report.keptKeys.empty())
+            text += "\n\nKept and written back as they are (no page edits them):" +
+                    listed(report.keptKeys);
         m_services.messageBoxes.show({text, kOpenTitle, platform::MessageButtons::Ok,
                                       platform::MessageIcon::Warning, platform::MessageResult::Ok});
     }

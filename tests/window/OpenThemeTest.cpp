@@ -69,7 +69,7 @@ TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
     m_dialog.openAnswers = {path};
     trigger("mnuFileOpen");
     ASSERT_EQ(m_dialog.opens.size(), 1u);
-    EXPECT_EQ(m_dialog.opens[0].fileName, "*.theme");
+    EXPECT_EQ(m_dialog.opens[0].fileName, "*.theme;*.zip;*.lzh;*.lha;*.cab");
     EXPECT_TRUE(m_messages.shown.empty()) << m_messages.shown[0].text;
 
     // The icon and the logo in the theme show in the copy created below.
