@@ -26,13 +26,14 @@ def zip_entry(z, name, data, flags=0, attr=None, raw_name=None):
 THEME = ("[Control Panel\\Desktop]\r\nWallpaper=%ThemeDir%cool.bmp\r\n"
          "[Control Panel\\Colors]\r\nActiveTitle={}\r\n"
          "[AppEvents\\Schemes\\Apps\\.Default\\SystemStart\\.Current]\r\n"
-         "DefaultValue=%ThemeDir%caf\u00e9.wav\r\n")
+         "DefaultValue=%ThemeDir%Caf\u00c9.wav\r\n")
 
 # A pack as most were shared: a High Color and a 256 Color theme over 8.3 upper-case files,
 # one with an accented name in code page 437 (no UTF-8 mark).
 with zipfile.ZipFile(os.path.join(HERE, "COOL98.ZIP"), "w") as z:
-    zip_entry(z, "Cool (High Color).theme", THEME.format("0 0 128"))
-    zip_entry(z, "Cool (256 Color).theme", THEME.format("0 0 255"))
+    zip_entry(z, "Cool (High Color).theme",
+              THEME.format("0 0 128\r\nGradientActiveTitle=16 132 208").encode("cp1252"))
+    zip_entry(z, "Cool (256 Color).theme", THEME.format("0 0 255").encode("cp1252"))
     zip_entry(z, "COOL.BMP", b"BM" + bytes(60))
     zip_entry(z, "CAF\u00c9.WAV", b"RIFF" + bytes(40))  # stored as CP437 0x90
 
@@ -101,7 +102,7 @@ def lzh(files):
 
 
 with open(os.path.join(HERE, "OLD95.LZH"), "wb") as f:
-    f.write(lzh([("OLD95.THEME", THEME.format("128 0 0").encode()), ("COOL.BMP", b"BM" + bytes(60))]))
+    f.write(lzh([("OLD95.THEME", THEME.format("128 0 0").encode("cp1252")), ("COOL.BMP", b"BM" + bytes(60))]))
 
 
 # A cabinet with one stored folder, as Microsoft's tools wrote them.
@@ -124,4 +125,4 @@ def cab(files):
 
 
 with open(os.path.join(HERE, "PLUS.CAB"), "wb") as f:
-    f.write(cab([("PLUS.THEME", THEME.format("0 128 0").encode()), ("COOL.BMP", b"BM" + bytes(60))]))
+    f.write(cab([("PLUS.THEME", THEME.format("0 128 0").encode("cp1252")), ("COOL.BMP", b"BM" + bytes(60))]))
