@@ -96,3 +96,11 @@ put("fuzz_theme_pack", "cp437.zip", pack([("D\u00e9J\u00c0 VU.THEME", "[boot]\r\
                                           ("SOUNDS/DING.WAV", b"RIFF" + bytes(40))]))
 put("fuzz_theme_pack", "utf8.zip", pack([("\u65e5\u672c/a.theme", "[boot]"), ("../x", "x"),
                                          ("README.TXT", "a"), ("readme.txt", "b")]))
+
+# [Metrics] records: the two the theme file writes for a new theme.
+import re
+
+keys = open(os.path.join(ROOT, "..", "..", "src", "state", "ThemeFileKeys.h")).read()
+for key in ["IconMetrics", "NonclientMetrics"]:
+    body = re.search(r"k%sLine =\s*((?:\"[^\"]*\"\s*)+);" % key, keys).group(1)
+    put("fuzz_metrics", key.lower(), "".join(re.findall(r"\"([^\"]*)\"", body)).split("=", 1)[1])

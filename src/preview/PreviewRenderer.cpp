@@ -193,7 +193,11 @@ public:
         m_painter.setPen(colourOverride.isValid() ? colourOverride : colour(element));
         QRect box;
         m_painter.drawText(rect, flags, words, &box);
-        record(box.intersected(rect), element);
+        // The bitmap MS Sans Serif has no bold strike: Windows emboldens it by doubling stems.
+        const bool doubled = font && font->weight() >= QFont::DemiBold &&
+                             font->family() == QStringLiteral("MS Sans Serif");
+        if (doubled) m_painter.drawText(rect.translated(1, 0), flags, words);
+        record(box.adjusted(0, 0, doubled ? 1 : 0, 0).intersected(rect), element);
         ++m_renderer.m_texts;
         return box;
     }
@@ -483,6 +487,22 @@ int PreviewRenderer::elementAt(QPoint point) const {
     for (std::size_t i = m_regions.size(); i-- > 0;)
         if (m_regions[i].rect.contains(point)) return m_regions[i].element;
     return kNone;
+}
+
+int loadThemeFonts(const std::filesystem::path& themeFolder) {
+    int loaded = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(themeFolder, error), end; !error && it != end;
+         it.increment(error)) {
+        std::string ext = it->path().extension().string();
+        for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (ext != ".ttf" || !it->is_regular_file(error) || it->file_size(error) > (4u << 20))
+            continue;
+        if (QFontDatabase::addApplicationFont(QString::fromStdString(it->path().string())) >= 0)
+            ++loaded;
+        if (loaded == 32) break;
+    }
+    return loaded;
 }
 
 PreviewPictureCache::PreviewPictureCache(platform::PictureLoader& loader) : m_loader(loader) {}

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QSize>
 #include <array>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,11 @@ private:
     int m_texts = 0;
     friend class Canvas;
 };
+
+/// Makes the TrueType fonts (.ttf) in a theme's folder (a host path) known to the preview, as
+/// Windows would have them installed with the theme; at most 32, each at most 4 MB. Returns
+/// how many were loaded.
+int loadThemeFonts(const std::filesystem::path& themeFolder);
 
 /// Loads the pictures a preview needs through the picture loader and keeps them: a picture
 /// is decoded once per pick (path) and the wallpaper scaled (and tiled) once per pick, preview

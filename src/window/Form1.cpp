@@ -30,6 +30,7 @@
 #include "pages/ThemeColorsPage.h"
 #include "pages/ThemeInfoPage.h"
 #include "pages/WallpaperPage.h"
+#include "preview/PreviewRenderer.h"
 #include "window/AssetCopy.h"
 #include "window/TabStrip.h"
 #include "window/ThemePacks.h"
@@ -407,6 +408,9 @@ bool Form1::openTheme(const std::string& windowsPath) {
         return false;
     }
     const input::OpenReport report = std::move(result.opened->report);
+    // Fonts shipped beside the theme show in the preview, as once installed with it.
+    if (const auto host = m_services.drives.toHost(windowsPath))
+        preview::loadThemeFonts(host->parent_path());
     replaceTheme(std::move(result.opened->theme));
     if (!report.empty()) {
         std::string text = "The theme " + windowsPath + " was opened.";

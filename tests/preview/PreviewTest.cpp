@@ -4,6 +4,7 @@
 // by tests/data/make-data.sh from red, green and blue cursors: play order with and without a
 // seq chunk, rates, files that lie or are cut short, frames that are not icons, and the pixels
 // a cursor inverts.
+#include <QFontDatabase>
 #include <map>
 
 #include "platform/WindowsMetrics.h"
@@ -195,6 +196,19 @@ TEST(PreviewRenderer, GradientsAndMetricsChangeThePixelsWhereTheySay) {
     EXPECT_NE(beforeCaptionFoot, 1);
     // The scroll bar's track is 20 pixels wide: its left edge moved 4 pixels left.
     EXPECT_EQ(renderer.elementAt({606, 250}), 20);
+}
+
+}  // namespace
+
+namespace {
+
+// A font shipped in the theme's folder is what the preview's captions are drawn with.
+TEST(PreviewRenderer, FontsInTheThemesFolderAreLoaded) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"),
+                            folder.filePath(QStringLiteral("THEME.TTF"))));
+    ASSERT_TRUE(testdata::write(folder.filePath(QStringLiteral("notes.txt")), "x"));
+    EXPECT_EQ(preview::loadThemeFonts(folder.path().toStdString()), 1);
 }
 
 }  // namespace
