@@ -88,7 +88,7 @@ def pack(entries):
     out = io.BytesIO()
     with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
         for name, data in entries:
-            z.writestr(name, data)
+            z.writestr(zipfile.ZipInfo(name, (1998, 6, 25, 12, 0, 0)), data)
     return out.getvalue()
 
 

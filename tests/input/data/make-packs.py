@@ -69,7 +69,8 @@ with tarfile.open(os.path.join(HERE, "devices.tar"), "w") as t:
 
 # Zeros that deflate a thousandfold.
 with zipfile.ZipFile(os.path.join(HERE, "bomb.zip"), "w", zipfile.ZIP_DEFLATED) as z:
-    z.writestr("BIG.BMP", bytes(8 << 20))
+    z.writestr(zipfile.ZipInfo("BIG.BMP", (1998, 6, 25, 12, 0, 0)), bytes(8 << 20),
+               compress_type=zipfile.ZIP_DEFLATED)
 
 # A password-protected entry (the zip tool's own encryption).
 with tempfile.TemporaryDirectory() as tmp:
