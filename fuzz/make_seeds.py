@@ -95,3 +95,28 @@ put("fuzz_kept_work", "whole", kept_work())
 put("fuzz_kept_work", "unnamed", kept_work(name="", tile=False, colours=[0] * 25))
 put("fuzz_kept_work", "short-colours", kept_work(colours=[1, 2]))
 put("fuzz_kept_work", "empty-object", "{}")
+# Theme packs: a zip with a code page 437 name, one marked UTF-8, a folder and a "..".
+import io
+import zipfile
+
+
+def pack(entries):
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as z:
+        for name, data in entries:
+            z.writestr(zipfile.ZipInfo(name, (1998, 6, 25, 12, 0, 0)), data)
+    return out.getvalue()
+
+
+put("fuzz_theme_pack", "cp437.zip", pack([("D\u00e9J\u00c0 VU.THEME", "[boot]\r\n"),
+                                          ("SOUNDS/DING.WAV", b"RIFF" + bytes(40))]))
+put("fuzz_theme_pack", "utf8.zip", pack([("\u65e5\u672c/a.theme", "[boot]"), ("../x", "x"),
+                                         ("README.TXT", "a"), ("readme.txt", "b")]))
+
+# [Metrics] records: the two the theme file writes for a new theme.
+import re
+
+keys = open(os.path.join(ROOT, "..", "..", "src", "state", "ThemeFileKeys.h")).read()
+for key in ["IconMetrics", "NonclientMetrics"]:
+    body = re.search(r"k%sLine =\s*((?:\"[^\"]*\"\s*)+);" % key, keys).group(1)
+    put("fuzz_metrics", key.lower(), "".join(re.findall(r"\"([^\"]*)\"", body)).split("=", 1)[1])

@@ -121,21 +121,43 @@ public:
         return *found;
     }
 
-private:
-    static void dropIconIndex(std::string& path) {
-        const auto comma = path.rfind(',');
-        if (comma == std::string::npos) return;
-        std::string_view index = trimmed(std::string_view(path).substr(comma + 1));
-        if (!index.empty() && index.front() == '-') index.remove_prefix(1);
-        if (index.empty() || index.find_first_not_of("0123456789") != std::string_view::npos)
-            return;
-        path = std::string(trimmed(std::string_view(path).substr(0, comma)));
+    /// The file a kept value names, looked up as a slot's is, and what follows its name (an
+    /// icon's ",18"); nullopt when it names no file on this machine. Reports nothing.
+    std::optional<std::pair<std::string, std::string>> locate(std::string_view value,
+                                                              bool icon) const {
+        std::string path(trimmed(value));
+        path.erase(std::remove(path.begin(), path.end(), '"'), path.end());
+        path = std::string(trimmed(path));
+        std::string suffix;
+        if (icon) suffix = dropIconIndex(path);
+        if (path.empty() || asciiLower(path) == "(none)") return std::nullopt;
+        path = absolute(path);
+        const std::string_view name = afterLastBackslash(path);
+        if (name.empty() || name.find_first_of("*?") != std::string_view::npos) return std::nullopt;
+        auto found = lookUp(path);
+        if (!found) found = lookUp(m_themeFolder + "\\" + std::string(name));
+        if (!found) return std::nullopt;
+        return std::pair{*found, suffix};
     }
 
     static bool isProgramFile(std::string_view name) {
         for (std::string_view extension : {".dll", ".exe", ".icl", ".cpl"})
             if (endsWithIgnoringCase(name, extension)) return true;
         return false;
+    }
+
+private:
+    // Drops an icon index (",0", ",-3") from the path and gives it as written, comma included.
+    static std::string dropIconIndex(std::string& path) {
+        const auto comma = path.rfind(',');
+        if (comma == std::string::npos) return {};
+        std::string_view index = trimmed(std::string_view(path).substr(comma + 1));
+        const std::string suffix = "," + std::string(index);
+        if (!index.empty() && index.front() == '-') index.remove_prefix(1);
+        if (index.empty() || index.find_first_not_of("0123456789") != std::string_view::npos)
+            return {};
+        path = std::string(trimmed(std::string_view(path).substr(0, comma)));
+        return suffix;
     }
 
     std::string absolute(std::string_view path) const {
@@ -176,6 +198,101 @@ private:
     OpenReport& m_report;
 };
 
+// Sections the theme file always writes.
+bool isWrittenSection(const std::string& lower) {
+    using namespace state::keys;
+    for (std::string_view s :
+         {kMyComputerSection, kNetworkSection, kRecycleBinSection, kColorsSection, kCursorsSection,
+          kDesktopSection, kWindowMetricsSection, kMetricsSection, kBootSection, kMasterSection})
+        if (asciiLower(std::string(s)) == lower) return true;
+    return std::any_of(kSoundSections.begin(), kSoundSections.end(),
+                       [&](const KeySlot& e) { return asciiLower(std::string(e.first)) == lower; });
+}
+
+// A file key's value as the writer gives an empty slot or one holding its pick pattern: no
+// line needs to stand in for it.
+bool isEmptySlotText(std::string_view value) {
+    for (std::string_view prefix : {"%ThemeDir%", "%WinDir%System\\"})
+        if (startsWithIgnoringCase(value, prefix)) {
+            const std::string_view rest = value.substr(prefix.size());
+            return rest.empty() || rest.find_first_of("*?") != std::string_view::npos;
+        }
+    return false;
+}
+
+bool isFixedLine(const IniText::Entry& entry) {
+    for (const auto& f : state::keys::kFixedLines)
+        if (asciiLower(std::string(f.section)) == entry.section &&
+            asciiLower(std::string(f.key)) == entry.key)
+            return true;
+    return false;
+}
+
+// Keys whose value names a file wherever they stand: icons, pointers and event sounds.
+bool namesFiles(const IniText::Entry& entry, bool& icon) {
+    icon = endsWithIgnoringCase(entry.section, "\\defaulticon");
+    return icon || entry.section == asciiLower(std::string(state::keys::kCursorsSection)) ||
+           (startsWithIgnoringCase(entry.section, "appevents\\schemes\\apps\\") &&
+            endsWithIgnoringCase(entry.section, "\\.current")) ||
+           startsWithIgnoringCase(entry.value, "%ThemeDir%");
+}
+
+void keepOtherLines(const IniText& ini, const PathResolver& paths,
+                    const std::vector<std::string>& taken,
+                    const std::vector<std::pair<std::string, std::string>>& standIns,
+                    OpenedTheme& opened) {
+    auto& kept = opened.theme.keptKeys;
+    auto& report = opened.report;
+    std::vector<std::string> seen;  // "section\nkey" already met
+    for (const IniText::Entry& entry : ini.entries()) {
+        const std::string id = entry.section + "\n" + entry.key;
+        const bool standIn = std::any_of(standIns.begin(), standIns.end(), [&](const auto& s) {
+            return asciiLower(s.first) == entry.section && asciiLower(s.second) == entry.key;
+        });
+        if (std::find(seen.begin(), seen.end(), id) != seen.end()) {
+            report.notKept.push_back("[" + entry.sectionName + "] " + entry.line + " (a second " +
+                                     entry.keyName +
+                                     " in its section, which Windows does not read)");
+            continue;
+        }
+        seen.push_back(id);
+        if (!standIn && std::find(taken.begin(), taken.end(), id) != taken.end()) continue;
+        if (!standIn && isFixedLine(entry)) {
+            // The same line as a new theme writes needs no keeping.
+            const bool same =
+                std::any_of(state::keys::kFixedLines.begin(), state::keys::kFixedLines.end(),
+                            [&](const auto& f) { return f.line == entry.line; });
+            if (same) continue;
+        }
+        state::KeptKey k{entry.sectionName, entry.keyName, entry.line, {}, {}};
+        bool icon = false;
+        if (!isFixedLine(entry) && namesFiles(entry, icon)) {
+            if (auto found = paths.locate(entry.value, icon)) {
+                k.file = found->first;
+                k.suffix = found->second;
+            } else if (!entry.value.empty() && asciiLower(entry.value) != "(none)") {
+                report.keptUnfound.push_back("[" + entry.sectionName + "] " + entry.line);
+            }
+        }
+        report.keptKeys.push_back("[" + entry.sectionName + "] " + entry.keyName);
+        kept.push_back(std::move(k));
+    }
+    // A section without keys is kept too, once.
+    for (const std::string& name : ini.sectionNames()) {
+        const std::string lower = asciiLower(name);
+        const bool hasKeys = std::any_of(ini.entries().begin(), ini.entries().end(),
+                                         [&](const auto& e) { return e.section == lower; });
+        const bool known = std::any_of(kept.begin(), kept.end(), [&](const auto& k) {
+            return asciiLower(k.section) == lower;
+        });
+        if (hasKeys || known || isWrittenSection(lower)) continue;
+        kept.push_back({name, {}, {}, {}, {}});
+        report.keptKeys.push_back("[" + name + "]");
+    }
+    for (const std::string& line : ini.unreadLines())
+        report.notKept.push_back(line + " (not a key in a section, which Windows does not read)");
+}
+
 bool isThemeText(const IniText& ini) {
     using namespace state::keys;
     for (std::string_view section :
@@ -190,20 +307,30 @@ bool isThemeText(const IniText& ini) {
 
 IniText::IniText(std::string_view utf8) {
     std::string section;
+    std::string sectionName;
+    bool inSection = false;
     forEachLine(utf8, [&](std::string_view raw) {
         const std::string_view line = trimmed(raw);
         if (line.empty() || line.front() == ';') return;
         if (line.front() == '[') {
             const auto close = line.find(']');
-            section = asciiLower(std::string(trimmed(line.substr(
-                1, close == std::string_view::npos ? std::string_view::npos : close - 1))));
+            sectionName = std::string(trimmed(line.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+            section = asciiLower(sectionName);
+            inSection = true;
             m_sections.push_back(section);
+            m_sectionNames.push_back(sectionName);
             return;
         }
         const auto equals = line.find('=');
-        if (equals == std::string_view::npos) return;
-        m_entries.push_back({section, asciiLower(std::string(trimmed(line.substr(0, equals)))),
-                             std::string(trimmed(line.substr(equals + 1)))});
+        if (equals == std::string_view::npos || !inSection) {
+            m_unread.emplace_back(line);
+            return;
+        }
+        const std::string keyName(trimmed(line.substr(0, equals)));
+        m_entries.push_back({section, asciiLower(keyName),
+                             std::string(trimmed(line.substr(equals + 1))), sectionName, keyName,
+                             std::string(line)});
     });
 }
 
@@ -241,9 +368,23 @@ OpenResult readThemeText(const platform::DriveMap& drives, std::string_view byte
     }
     OpenedTheme opened;
     state::ThemeState& theme = opened.theme;
+    // An element the file does not set keeps what Windows has, which is Windows Standard's.
+    theme.colors = state::kWindowsStandardColors;
     const PathResolver paths(drives, themeFolder, opened.report);
+    // Keys the pages edit, as "section\nkey" in lower case; every other line is kept.
+    std::vector<std::string> taken;
+    auto takenKey = [](std::string_view section, std::string_view key) {
+        return asciiLower(std::string(section) + "\n" + std::string(key));
+    };
+    // A file key whose value gives the slot no file is kept as the file wrote it, to stand in
+    // for the slot while it stays empty: an icon inside a program file, "(None)", a pattern.
+    std::vector<std::pair<std::string, std::string>> standIns;  // section, key
     auto file = [&](std::string_view section, std::string_view key, std::string& slot, bool icon) {
-        if (auto value = ini.value(section, key)) slot = paths.resolve(*value, icon);
+        taken.push_back(takenKey(section, key));
+        const auto value = ini.value(section, key);
+        if (!value) return;
+        slot = paths.resolve(*value, icon);
+        if (slot.empty() && !isEmptySlotText(*value)) standIns.emplace_back(section, key);
     };
 
     using namespace state::keys;
@@ -253,6 +394,7 @@ OpenResult readThemeText(const platform::DriveMap& drives, std::string_view byte
     file(kRecycleBinSection, "empty", theme.iconPaths[3], true);
 
     auto color = [&](const KeySlot& entry) {
+        taken.push_back(takenKey(kColorsSection, entry.first));
         const auto value = ini.value(kColorsSection, entry.first);
         if (!value) return;
         if (auto parsed = parseColor(*value))
@@ -266,6 +408,7 @@ OpenResult readThemeText(const platform::DriveMap& drives, std::string_view byte
     for (const auto& [key, slot] : kCursorKeys)
         file(kCursorsSection, key, theme.pointerPaths[slot], false);
     file(kDesktopSection, "Wallpaper", theme.wallpaperPath, false);
+    taken.push_back(takenKey(kDesktopSection, "TileWallpaper"));
     if (auto tile = ini.value(kDesktopSection, "TileWallpaper")) {
         int value = 0;
         const auto [end, error] = std::from_chars(tile->data(), tile->data() + tile->size(), value);
@@ -275,6 +418,7 @@ OpenResult readThemeText(const platform::DriveMap& drives, std::string_view byte
         file(section, "DefaultValue", theme.soundPaths[slot], false);
     file(kBootSection, "SCRNSAVE.EXE", theme.screenSaverPath, false);
 
+    keepOtherLines(ini, paths, taken, standIns, opened);
     result.opened = std::move(opened);
     return result;
 }

@@ -21,21 +21,35 @@ inline constexpr std::size_t kMaxThemeFileBytes = 1024 * 1024;
 /// blanks around names and values are trimmed.
 class IniText {
 public:
+    /// One key line: section and key folded to lower case, as spelt, and the line itself.
+    struct Entry {
+        std::string section;  // folded to lower case
+        std::string key;      // folded to lower case
+        std::string value;
+        std::string sectionName;  // as spelt
+        std::string keyName;      // as spelt
+        std::string line;         // blanks at both ends trimmed
+    };
+
     /// Parses decoded UTF-8 text with CR LF, LF or CR line ends.
     explicit IniText(std::string_view utf8);
+
+    /// Every key line in file order, duplicates included.
+    const std::vector<Entry>& entries() const { return m_entries; }
+    /// Every section heading as spelt, in file order, duplicates included.
+    const std::vector<std::string>& sectionNames() const { return m_sectionNames; }
+    /// Lines Windows does not read: neither comment, section nor key, or a key before any section.
+    const std::vector<std::string>& unreadLines() const { return m_unread; }
 
     /// The value of a key, or nullopt when the section or key is missing.
     std::optional<std::string> value(std::string_view section, std::string_view key) const;
     bool hasSection(std::string_view section) const;
 
 private:
-    struct Entry {
-        std::string section;  // folded to lower case
-        std::string key;      // folded to lower case
-        std::string value;
-    };
     std::vector<Entry> m_entries;
     std::vector<std::string> m_sections;  // folded to lower case
+    std::vector<std::string> m_sectionNames;
+    std::vector<std::string> m_unread;
 };
 
 /// File bytes as UTF-8 text: UTF-8 after a byte-order mark, Windows-1252 otherwise.
@@ -49,9 +63,12 @@ struct OpenReport {
     /// Files found outside the theme file's own folder tree (links followed), kept in their
     /// slots until the user agrees or refuses: a theme from elsewhere could name anything.
     std::vector<std::string> outsideFiles;
+    std::vector<std::string> keptKeys;     // "[Section] Key" of each line kept as read
+    std::vector<std::string> keptUnfound;  // kept lines naming a file not on this machine
+    std::vector<std::string> notKept;      // lines that cannot be kept, each with the reason
     bool empty() const {
         return missingFiles.empty() && embeddedIcons.empty() && badColors.empty() &&
-               outsideFiles.empty();
+               outsideFiles.empty() && keptKeys.empty() && notKept.empty();
     }
 };
 
@@ -66,8 +83,9 @@ struct OpenResult {
     std::string error;
 };
 
-/// Reads the theme file at a Windows path into a fresh state: the file's base name becomes
-/// the theme name, every referenced file is looked up on the host (letter case ignored, the
+/// Reads the theme file at a Windows path into a fresh state (colours the file does not set
+/// are Windows Standard's; lines no page edits are kept to be written back): the file's base name
+/// becomes the theme name, every referenced file is looked up on the host (letter case ignored, the
 /// theme's own folder as a fallback), and the logo batch file beside it fills the logos.
 OpenResult openTheme(const platform::DriveMap& drives, std::string_view windowsPath);
 

@@ -168,6 +168,9 @@ std::vector<AssetSlot> assetSlotsInCopyOrder(const state::ThemeState& theme) {
     auto add = [&](const std::string& path, std::string_view pattern) {
         slots.push_back({&path, pattern});
     };
+    // Files named by an opened theme's kept keys come first, so a slot's file of the same
+    // name, copied later, wins.
+    for (const state::KeptKey* kept : keptFilesWritten(theme)) add(kept->file, {});
     for (const auto& p : theme.iconPaths) add(p, state::kIconPattern);
     for (const auto& p : theme.logoPaths) add(p, state::kLogoPattern);
     for (const auto& p : theme.soundPaths) add(p, state::kSoundPattern);

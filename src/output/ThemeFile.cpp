@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "output/ThemeFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <utility>
 
 #include "platform/Windows1252.h"
@@ -21,25 +23,6 @@ std::string fileRef(std::string_view key, std::string_view path) {
     return line;
 }
 
-// Windows ICONMETRICS and NONCLIENTMETRICS records, byte by byte in decimal.
-constexpr std::string_view kIconMetrics =
-    "IconMetrics=76 0 0 0 96 0 0 0 83 0 0 0 1 0 0 0 243 255 255 255 0 0 0 0 0 0 0 0 0 0 0 0 144 "
-    "1 0 0 0 0 0 0 0 0 0 0 67 97 108 105 115 116 111 32 77 84 0 46 119 97 118 0 98 105 110 46 "
-    "119 97 118 0 99 111 44 48 0 0 3 248";
-
-constexpr std::string_view kNonclientMetrics =
-    "NonclientMetrics=84 1 0 0 1 0 0 0 16 0 0 0 16 0 0 0 18 0 0 0 18 0 0 0 243 255 255 255 0 0 "
-    "0 0 0 0 0 0 0 0 0 0 188 2 0 0 0 0 0 0 0 0 0 0 67 97 108 105 115 116 111 32 77 84 0 104 101 "
-    "109 101 0 232 62 211 129 236 70 247 191 0 64 210 129 206 105 65 0 16 0 0 0 16 0 0 0 244 255 "
-    "255 255 0 0 0 0 0 0 0 0 0 0 0 0 188 2 0 0 0 0 0 0 0 0 0 0 67 97 108 105 115 116 111 32 77 84 "
-    "0 104 101 109 101 0 232 62 211 129 236 70 247 191 0 64 210 129 206 105 65 0 18 0 0 0 18 0 0 "
-    "0 243 255 255 255 0 0 0 0 0 0 0 0 0 0 0 0 144 1 0 0 0 0 0 0 0 0 0 0 67 97 108 105 115 116 "
-    "111 32 77 84 0 104 101 109 101 0 232 62 211 129 236 70 247 191 0 64 210 129 206 105 65 0 244 "
-    "255 255 255 0 0 0 0 0 0 0 0 0 0 0 0 144 1 0 0 0 0 0 0 0 0 0 0 67 97 108 105 115 116 111 32 "
-    "77 84 0 104 101 109 101 0 232 62 211 129 236 70 247 191 0 64 210 129 206 105 65 0 245 255 255 "
-    "255 0 0 0 0 0 0 0 0 0 0 0 0 144 1 0 0 0 0 0 0 0 0 0 0 77 83 32 83 97 110 115 32 83 101 114 "
-    "105 102 0 101 0 232 62 211 129 236 70 247 191 0 64 210 129 206 105 65 0";
-
 }  // namespace
 
 std::string strip(std::string_view path) {
@@ -52,57 +35,149 @@ std::string colorText(state::Color color) {
            " " + std::to_string(state::blue(color));
 }
 
-std::vector<std::string> themeFileLines(const state::ThemeState& theme) {
-    std::vector<std::string> lines;
-    lines.reserve(kThemeFileLineCount);
-    auto add = [&lines](std::string line) { lines.push_back(std::move(line)); };
-    auto addColor = [&](std::string_view key, std::size_t slot) {
-        add(std::string(key) + '=' + colorText(theme.colors[slot]));
-    };
+namespace {
 
-    add(";This theme was developed using Orvo Skinsmith");
-    auto section = [&add](std::string_view name) { add("[" + std::string(name) + "]"); };
-    using namespace state::keys;
-    section(kMyComputerSection);
-    add(fileRef("DefaultValue", theme.iconPaths[0]));
-    section(kNetworkSection);
-    add(fileRef("DefaultValue", theme.iconPaths[1]));
-    section(kRecycleBinSection);
-    add(fileRef("full", theme.iconPaths[2]));
-    add(fileRef("empty", theme.iconPaths[3]));
-
-    section(kColorsSection);
-    for (const auto& [key, slot] : kColorKeysA) addColor(key, slot);
-    add("MessageBox=255 0 0");
-    add("MessageBoxText=0 0 0");
-    for (const auto& [key, slot] : kColorKeysB) addColor(key, slot);
-
-    section(kCursorsSection);
-    for (const auto& [key, slot] : kCursorKeys) add(fileRef(key, theme.pointerPaths[slot]));
-    add("DefaultValue=Windows default");
-
-    section(kDesktopSection);
-    add(fileRef("Wallpaper", theme.wallpaperPath));
-    add(theme.tileWallpaper ? "TileWallpaper=1" : "TileWallpaper=0");
-    add("ScreenSaveActive=1");
-    add("[Control Panel\\Desktop\\WindowMetrics]");
-
-    for (const auto& [name, slot] : kSoundSections) {
-        section(name);
-        add(fileRef("DefaultValue", theme.soundPaths[slot]));
+// Builds the lines section by section. An opened theme's kept keys go into the section that
+// holds them, after the section's own lines; a kept key of a fixed line takes that line's place;
+// a kept key of a slot stands in for the slot while the slot holds no choice. Sections the
+// fixed lines lack follow at the end, each once.
+class LineBuilder {
+public:
+    explicit LineBuilder(const state::ThemeState& theme)
+        : m_kept(theme.keptKeys), m_used(theme.keptKeys.size(), false) {
+        m_lines.reserve(kThemeFileLineCount);
     }
 
-    add("[Metrics]");
-    add(std::string(kIconMetrics));
-    add(std::string(kNonclientMetrics));
-    section(kBootSection);
-    add("SCRNSAVE.EXE=%WinDir%System\\" + strip(theme.screenSaverPath));
-    add("[MasterThemeSelector]");
-    add("MTSM = DABJDKT");
-    add("ThemeColorBPP = 8");
-    add("Stretch = 1");
-    add("Crit=ORVO");
-    return lines;
+    void add(std::string line) { m_lines.push_back(std::move(line)); }
+    void section(std::string_view name) {
+        endSection();
+        m_section = name;
+        add("[" + std::string(name) + "]");
+    }
+    // A line the fixed text gives unless the opened theme had its own.
+    void fixed(std::string_view key) {
+        std::string_view line;
+        for (const auto& f : state::keys::kFixedLines)
+            if (f.section == m_section && f.key == key) line = f.line;
+        const auto index = keptIndex(key);
+        add(index ? keptLine(m_kept[*index]) : std::string(line));
+    }
+    // A slot's line; the opened theme's own line while the slot holds no choice.
+    void slot(std::string_view key, std::string line, bool chosen) {
+        const auto index = keptIndex(key);
+        add(index && !chosen ? keptLine(m_kept[*index]) : std::move(line));
+    }
+    std::vector<std::string> finish() {
+        endSection();
+        for (std::size_t i = 0; i < m_kept.size(); ++i) {
+            if (m_used[i]) continue;
+            m_section = m_kept[i].section;
+            add("[" + m_section + "]");
+            endSection();
+        }
+        return std::move(m_lines);
+    }
+
+private:
+    std::optional<std::size_t> keptIndex(std::string_view key) {
+        for (std::size_t i = 0; i < m_kept.size(); ++i) {
+            if (m_used[i] || !state::sameName(m_kept[i].section, m_section) ||
+                !state::sameName(m_kept[i].key, key))
+                continue;
+            m_used[i] = true;
+            return i;
+        }
+        return std::nullopt;
+    }
+    void endSection() {
+        for (std::size_t i = 0; i < m_kept.size(); ++i) {
+            if (m_used[i] || !state::sameName(m_kept[i].section, m_section)) continue;
+            m_used[i] = true;
+            if (!m_kept[i].key.empty()) add(keptLine(m_kept[i]));
+        }
+    }
+
+    const std::vector<state::KeptKey>& m_kept;
+    std::vector<bool> m_used;
+    std::vector<std::string> m_lines;
+    std::string m_section;
+};
+
+}  // namespace
+
+std::string keptLine(const state::KeptKey& kept) {
+    if (kept.file.empty()) return kept.line;
+    return kept.key + '=' + std::string(kThemeDir) + strip(kept.file) + kept.suffix;
+}
+
+std::vector<const state::KeptKey*> keptFilesWritten(const state::ThemeState& theme) {
+    // The same walk as the writer's, so a file is copied exactly when a line names it.
+    std::vector<const state::KeptKey*> files;
+    const auto lines = themeFileLines(theme);
+    for (const state::KeptKey& kept : theme.keptKeys) {
+        if (kept.file.empty()) continue;
+        if (std::find(lines.begin(), lines.end(), keptLine(kept)) != lines.end())
+            files.push_back(&kept);
+    }
+    return files;
+}
+
+std::vector<std::string> themeFileLines(const state::ThemeState& theme) {
+    LineBuilder b(theme);
+    auto color = [&](std::string_view key, std::size_t slot) {
+        b.add(std::string(key) + '=' + colorText(theme.colors[slot]));
+    };
+    auto file = [&](std::string_view key, const std::string& path, std::string_view pattern) {
+        b.slot(key, fileRef(key, path), state::holdsChoice(path, pattern));
+    };
+    using state::kIconPattern;
+    using state::kPointerPattern;
+    using state::kSoundPattern;
+
+    b.add(";This theme was developed using Orvo Skinsmith");
+    using namespace state::keys;
+    b.section(kMyComputerSection);
+    file("DefaultValue", theme.iconPaths[0], kIconPattern);
+    b.section(kNetworkSection);
+    file("DefaultValue", theme.iconPaths[1], kIconPattern);
+    b.section(kRecycleBinSection);
+    file("full", theme.iconPaths[2], kIconPattern);
+    file("empty", theme.iconPaths[3], kIconPattern);
+
+    b.section(kColorsSection);
+    for (const auto& [key, slot] : kColorKeysA) color(key, slot);
+    b.fixed("MessageBox");
+    b.fixed("MessageBoxText");
+    for (const auto& [key, slot] : kColorKeysB) color(key, slot);
+
+    b.section(kCursorsSection);
+    for (const auto& [key, slot] : kCursorKeys)
+        file(key, theme.pointerPaths[slot], kPointerPattern);
+    b.fixed("DefaultValue");
+
+    b.section(kDesktopSection);
+    file("Wallpaper", theme.wallpaperPath, state::kWallpaperPattern);
+    b.add(theme.tileWallpaper ? "TileWallpaper=1" : "TileWallpaper=0");
+    b.fixed("ScreenSaveActive");
+    b.section(kWindowMetricsSection);
+
+    for (const auto& [name, slot] : kSoundSections) {
+        b.section(name);
+        file("DefaultValue", theme.soundPaths[slot], kSoundPattern);
+    }
+
+    b.section(kMetricsSection);
+    b.fixed("IconMetrics");
+    b.fixed("NonclientMetrics");
+    b.section(kBootSection);
+    b.slot("SCRNSAVE.EXE", "SCRNSAVE.EXE=%WinDir%System\\" + strip(theme.screenSaverPath),
+           state::holdsChoice(theme.screenSaverPath, state::kScreenSaverPattern));
+    b.section(kMasterSection);
+    b.fixed("MTSM");
+    b.fixed("ThemeColorBPP");
+    b.fixed("Stretch");
+    b.fixed("Crit");
+    return b.finish();
 }
 
 std::string windowsLineBytes(std::string_view utf8Line) {

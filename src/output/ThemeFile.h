@@ -19,10 +19,17 @@ std::string colorText(state::Color color);
 /// Number of lines in every theme file.
 inline constexpr std::size_t kThemeFileLineCount = 105;
 
-/// The 105 lines of the theme file for a state, as UTF-8 text without line ends.
+/// The lines of the theme file for a state, as UTF-8 text without line ends: the 105 fixed
+/// lines, with an opened theme's kept keys in their sections and its other sections after them.
 std::vector<std::string> themeFileLines(const state::ThemeState& theme);
 
-/// Writes the 105 lines to out, one write per line, in Windows-1252. A line whose write
+/// A kept key's line: as read, or naming the copy of the file it names.
+std::string keptLine(const state::KeptKey& kept);
+
+/// The kept keys whose files the theme file names, to be copied with the assets.
+std::vector<const state::KeptKey*> keptFilesWritten(const state::ThemeState& theme);
+
+/// Writes the lines to out, one write per line, in Windows-1252. A line whose write
 /// fails is skipped and the next one is tried; false when any write failed.
 bool writeThemeFile(const state::ThemeState& theme, platform::TextFile& out);
 

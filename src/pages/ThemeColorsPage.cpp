@@ -62,6 +62,24 @@ void ThemeColorsPage::selectEntry(int index) {
     m_list1->setCurrentRow(index);
 }
 
+void ThemeColorsPage::elementClicked(int index) {
+    if (validIndex(index)) {
+        selectEntry(index);
+        return;
+    }
+    const auto extra = static_cast<std::size_t>(index) - state::kColorCount;
+    if (index < 0 || extra >= state::kExtraColorKeys.size()) return;
+    const std::string_view key = state::kExtraColorKeys[extra];
+    const auto current = state::keptColor(m_theme.keptKeys, key);
+    if (!current) return;  // only a colour the theme sets is drawn, so only that is clicked
+    m_dialog.Color = *current;
+    m_dialog.ShowColor();
+    const state::Color chosen = m_dialog.Color & 0xFFFFFFu;
+    if (chosen == *current) return;
+    state::setKeptColor(m_theme.keptKeys, key, chosen);
+    emit changed();
+}
+
 void ThemeColorsPage::keepSelection() {
     if (!m_list1->selectedItems().isEmpty() || !validIndex(m_list1->currentRow())) return;
     m_list1->item(m_list1->currentRow())->setSelected(true);

@@ -29,6 +29,10 @@ public:
     /// Selects a list entry as a click on it would; the window selects entry 0 at start-up.
     void selectEntry(int index);
 
+    /// A click on an element in the preview: one of the list's selects its entry; a Windows 98
+    /// colour after them opens the colour dialog at once, since the list does not hold it.
+    void elementClicked(int index);
+
     void List1_Click();
     void Command12_Click();
 

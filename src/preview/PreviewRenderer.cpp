@@ -3,9 +3,14 @@
 
 #include <QBrush>
 #include <QFont>
+#include <QFontDatabase>
 #include <QPainter>
 #include <QString>
 #include <algorithm>
+#include <optional>
+
+#include "platform/WindowsMetrics.h"
+#include "state/ThemeFileKeys.h"
 
 namespace preview {
 
@@ -38,24 +43,103 @@ enum Element {
     Window,
     WindowFrame,
     WindowText,
+    // Windows 98's own, after the list's 25.
+    GradientActiveTitle,
+    GradientInactiveTitle,
+    HotTrackingColor,
 };
 constexpr int kNone = -1;
 
-// Windows 98's metrics at 96 dpi.
-constexpr int kFrame = 4;  // two 3-D edges and the border
-constexpr int kCaption = 18;
-constexpr int kMenuBar = 19;
-constexpr int kScrollWidth = 16;
+// Where a value a theme file gives is beyond what any screen shows, the preview stops there.
+int bounded(std::int32_t value, int low, int high) {
+    return static_cast<int>(std::clamp<std::int32_t>(value, low, high));
+}
 
-QFont systemFont(bool bold) {
-    // Liberation Sans has the metrics of the 8-point MS Sans Serif; Windows 98 drew it aliased.
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
-    font.setBold(bold);
+// The [Metrics] value the theme file will hold: the opened theme's own, or the fixed one.
+std::string metricsValue(const state::ThemeState& theme, std::string_view key) {
+    if (const auto* kept = state::findKept(theme.keptKeys, state::keys::kMetricsSection, key))
+        return std::string(state::keptValue(*kept));
+    for (const auto& fixed : state::keys::kFixedLines)
+        if (fixed.key == key) return std::string(fixed.line.substr(fixed.line.find('=') + 1));
+    return {};
+}
+
+// Wine's MS Sans Serif (bitmap strikes at the sizes Windows drew) and Marlett, once per run.
+void loadSystemFaces() {
+    static const bool loaded = [] {
+        for (const char* file :
+             {"/usr/share/wine/fonts/ms_sans_serif.ttf", "/usr/share/wine/fonts/marlett.ttf"})
+            QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+        return true;
+    }();
+    (void)loaded;
+}
+
+QString systemFamily() {
+    // Liberation Sans has the metrics of the 8-point MS Sans Serif where Wine's face is missing.
+    return QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif"))
+               ? QStringLiteral("MS Sans Serif")
+               : QStringLiteral("Liberation Sans");
+}
+
+// A LOGFONT as Windows 98 draws it: without smoothing; a face missing here is replaced the way
+// the font mapper would, by the family its pitch-and-family byte names.
+QFont fontFor(const platform::LogFont& logFont) {
+    QString family = QString::fromStdString(logFont.face);
+    if (family.isEmpty() || !QFontDatabase::hasFamily(family)) {
+        switch (logFont.pitchAndFamily & 0xF0) {
+            case 0x10:  // FF_ROMAN
+                family = QStringLiteral("Liberation Serif");
+                break;
+            case 0x30:  // FF_MODERN
+                family = QStringLiteral("Liberation Mono");
+                break;
+            default:
+                family = systemFamily();
+        }
+    }
+    QFont font(family);
+    // A negative height is the character height, a positive one the cell height.
+    const int height = bounded(logFont.height < 0 ? -logFont.height : logFont.height, 6, 48);
+    font.setPixelSize(logFont.height > 0 ? std::max(6, height * 4 / 5) : height);
+    font.setWeight(
+        static_cast<QFont::Weight>(bounded(logFont.weight == 0 ? 400 : logFont.weight, 100, 900)));
+    font.setItalic(logFont.italic);
     font.setStyleStrategy(QFont::NoAntialias);
     // Full hinting keeps aliased glyphs on whole pixels; without it letters run together.
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
+}
+
+QFont systemFont() {
+    QFont font(systemFamily());
+    font.setPixelSize(11);
+    font.setStyleStrategy(QFont::NoAntialias);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+// The sizes the preview draws with, from the theme's NONCLIENTMETRICS.
+struct Sizes {
+    int frame;    // a sizable window's frame: two 3-D edges and the border
+    int border;   // the border colour's ring inside the edges
+    int caption;  // caption bar height
+    int buttonWidth;
+    int buttonHeight;
+    int menuBar;
+    int scroll;
+};
+
+Sizes sizesOf(const platform::NonclientMetrics& m) {
+    Sizes s{};
+    s.border = bounded(m.borderWidth, 0, 15) + 1;
+    s.frame = 2 + s.border;
+    s.caption = bounded(m.captionHeight, 8, 48);
+    s.buttonWidth = bounded(m.captionWidth, 6, 48) - 2;
+    s.buttonHeight = s.caption - 4;
+    s.menuBar = bounded(m.menuHeight, 8, 48) + 1;
+    s.scroll = bounded(m.scrollWidth, 8, 48);
+    return s;
 }
 
 }  // namespace
@@ -64,13 +148,32 @@ QFont systemFont(bool bold) {
 class Canvas {
 public:
     Canvas(QImage& image, const state::ThemeState& theme, PreviewRenderer& renderer)
-        : m_painter(&image),
-          m_theme(theme),
-          m_renderer(renderer),
-          m_normal(systemFont(false)),
-          m_bold(systemFont(true)) {}
+        : m_painter(&image), m_theme(theme), m_renderer(renderer), m_normal(systemFont()) {
+        const auto metrics =
+            platform::decodeNonclientMetrics(metricsValue(theme, "NonclientMetrics"))
+                .value_or(platform::NonclientMetrics{});
+        m_sizes = sizesOf(metrics);
+        m_caption = fontFor(metrics.fonts[0]);
+        m_menu = fontFor(metrics.fonts[2]);
+        m_status = fontFor(metrics.fonts[3]);
+        m_message = fontFor(metrics.fonts[4]);
+        const auto icons = platform::decodeIconMetrics(metricsValue(theme, "IconMetrics"));
+        m_icon = icons ? fontFor(icons->font) : m_normal;
+    }
+
+    // A Windows 98 colour the theme sets (as a kept line), or none.
+    std::optional<QColor> extra(int element) const {
+        const auto key =
+            state::kExtraColorKeys[static_cast<std::size_t>(element) - state::kColorCount];
+        const auto c = state::keptColor(m_theme.keptKeys, key);
+        if (!c) return std::nullopt;
+        return QColor(static_cast<int>(state::red(*c)), static_cast<int>(state::green(*c)),
+                      static_cast<int>(state::blue(*c)));
+    }
 
     QColor colour(int element) const {
+        if (element >= static_cast<int>(state::kColorCount))
+            return extra(element).value_or(Qt::black);
         const state::Color c = m_theme.colors[static_cast<std::size_t>(element)];
         return QColor(static_cast<int>(state::red(c)), static_cast<int>(state::green(c)),
                       static_cast<int>(state::blue(c)));
@@ -84,22 +187,23 @@ public:
 
     // Text in an element's colour; the hit region is the text's own box.
     QRect text(const QRect& rect, int element, const QString& words,
-               int flags = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false,
+               int flags = Qt::AlignLeft | Qt::AlignVCenter, const QFont* font = nullptr,
                QColor colourOverride = {}) {
-        m_painter.setFont(bold ? m_bold : m_normal);
+        m_painter.setFont(font ? *font : m_normal);
         m_painter.setPen(colourOverride.isValid() ? colourOverride : colour(element));
         QRect box;
         m_painter.drawText(rect, flags, words, &box);
-        // Aliased bold at this size comes out barely heavier: double the stems as Windows
-        // emboldens its caption font.
-        if (bold) m_painter.drawText(rect.translated(1, 0), flags, words);
-        record(box.adjusted(0, 0, bold ? 1 : 0, 0).intersected(rect), element);
+        // The bitmap MS Sans Serif has no bold strike: Windows emboldens it by doubling stems.
+        const bool doubled = font && font->weight() >= QFont::DemiBold &&
+                             font->family() == QStringLiteral("MS Sans Serif");
+        if (doubled) m_painter.drawText(rect.translated(1, 0), flags, words);
+        record(box.adjusted(0, 0, doubled ? 1 : 0, 0).intersected(rect), element);
         ++m_renderer.m_texts;
         return box;
     }
 
-    QRect textBox(const QRect& rect, int flags, const QString& words, bool bold = false) {
-        m_painter.setFont(bold ? m_bold : m_normal);
+    QRect textBox(const QRect& rect, int flags, const QString& words, const QFont* font = nullptr) {
+        m_painter.setFont(font ? *font : m_normal);
         return m_painter.boundingRect(rect, flags, words);
     }
 
@@ -169,15 +273,18 @@ public:
                  bool closeOnly = false) {
         edge(r, ButtonLight, ButtonDkShadow);
         edge(r.adjusted(1, 1, -1, -1), ButtonHilight, ButtonShadow);
-        ring(r.adjusted(2, 2, -2, -2), 2, active ? ActiveBorder : InactiveBorder);
-        const QRect inner = r.adjusted(kFrame, kFrame, -kFrame, -kFrame);
-        const QRect caption(inner.left(), inner.top(), inner.width(), kCaption);
+        ring(r.adjusted(2, 2, -2, -2), m_sizes.border, active ? ActiveBorder : InactiveBorder);
+        const int frame = m_sizes.frame;
+        const QRect inner = r.adjusted(frame, frame, -frame, -frame);
+        const QRect caption(inner.left(), inner.top(), inner.width(), m_sizes.caption);
         fill(caption, active ? ActiveTitle : InactiveTitle);
-        text(caption.adjusted(4, 0, -56, 0), active ? TitleText : InactiveTitleText, title,
-             Qt::AlignLeft | Qt::AlignVCenter, true);
-        const QRect close(caption.right() - 17, caption.top() + 2, 16, 14);
-        const QRect maximize = close.translated(-18, 0);
-        const QRect minimize = maximize.translated(-16, 0);
+        gradient(caption, active);
+        const int bw = m_sizes.buttonWidth;
+        text(caption.adjusted(4, 0, -(3 * bw + 8), 0), active ? TitleText : InactiveTitleText,
+             title, Qt::AlignLeft | Qt::AlignVCenter, &m_caption);
+        const QRect close(caption.right() - bw - 1, caption.top() + 2, bw, m_sizes.buttonHeight);
+        const QRect maximize = close.translated(-(bw + 2), 0);
+        const QRect minimize = maximize.translated(-bw, 0);
         // A message box has only its close button.
         button(close);
         glyph(close, Glyph::Close);
@@ -190,45 +297,70 @@ public:
         }
         int top = caption.bottom() + 1;
         if (menuBar) {
-            const QRect bar(inner.left(), top, inner.width(), kMenuBar);
+            const QRect bar(inner.left(), top, inner.width(), m_sizes.menuBar);
             fill(bar, Menu);
+            const int flags = Qt::AlignLeft | Qt::AlignVCenter;
             int x = bar.left() + 6;
-            x = text(QRect(x, bar.top(), 80, bar.height()), MenuText, QStringLiteral("Normal"))
+            x = text(QRect(x, bar.top(), 80, bar.height()), MenuText, QStringLiteral("Normal"),
+                     flags, &m_menu)
                     .right() +
                 14;
             // Disabled items are embossed: the highlight offset under the grey text.
             const QRect disabled(x, bar.top(), 80, bar.height());
-            text(disabled.translated(1, 1), ButtonHilight, QStringLiteral("Disabled"));
-            x = text(disabled, GrayText, QStringLiteral("Disabled")).right() + 8;
-            const QRect selectedWords =
-                textBox(QRect(x + 6, bar.top(), 80, bar.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                        QStringLiteral("Selected"));
+            text(disabled.translated(1, 1), ButtonHilight, QStringLiteral("Disabled"), flags,
+                 &m_menu);
+            x = text(disabled, GrayText, QStringLiteral("Disabled"), flags, &m_menu).right() + 8;
+            const QRect selectedWords = textBox(QRect(x + 6, bar.top(), 80, bar.height()), flags,
+                                                QStringLiteral("Selected"), &m_menu);
             fill(QRect(x, bar.top() + 1, selectedWords.width() + 12, bar.height() - 2), Hilight);
-            text(QRect(x + 6, bar.top(), 80, bar.height()), HilightText,
-                 QStringLiteral("Selected"));
+            text(QRect(x + 6, bar.top(), 80, bar.height()), HilightText, QStringLiteral("Selected"),
+                 flags, &m_menu);
             top = bar.bottom() + 1;
         }
         return QRect(inner.left(), top, inner.width(), inner.bottom() - top + 1);
     }
 
+    // Windows 98 shades a caption from the title colour at the left to the gradient colour at
+    // the right, column by column, when the theme sets a gradient colour. The right half
+    // answers to the gradient colour in the hit test.
+    void gradient(const QRect& caption, bool active) {
+        const int title = active ? ActiveTitle : InactiveTitle;
+        const int element = active ? GradientActiveTitle : GradientInactiveTitle;
+        const auto end = extra(element);
+        if (!end) return;
+        const QColor start = colour(title);
+        const int width = std::max(1, caption.width() - 1);
+        for (int x = 0; x < caption.width(); ++x) {
+            auto mix = [&](int a, int b) { return a + (b - a) * x / width; };
+            m_painter.fillRect(
+                QRect(caption.left() + x, caption.top(), 1, caption.height()),
+                QColor(mix(start.red(), end->red()), mix(start.green(), end->green()),
+                       mix(start.blue(), end->blue())));
+        }
+        record(caption.adjusted(caption.width() / 2, 0, 0, 0), element);
+        ++m_renderer.m_rectangles;
+    }
+
     void scrollBar(const QRect& r) {
-        const QRect up(r.left(), r.top(), kScrollWidth, kScrollWidth);
-        const QRect down(r.left(), r.bottom() - kScrollWidth + 1, kScrollWidth, kScrollWidth);
-        fill(QRect(r.left(), up.bottom() + 1, kScrollWidth, down.top() - up.bottom() - 1),
-             Scrollbar);
+        const int w = m_sizes.scroll;
+        const QRect up(r.left(), r.top(), w, w);
+        const QRect down(r.left(), r.bottom() - w + 1, w, w);
+        fill(QRect(r.left(), up.bottom() + 1, w, down.top() - up.bottom() - 1), Scrollbar);
         button(up);
         glyph(up, Glyph::Up);
         button(down);
         glyph(down, Glyph::Down);
-        button(QRect(r.left(), up.bottom() + 1 + 12, kScrollWidth, 28));  // the thumb
+        button(QRect(r.left(), up.bottom() + 1 + 12, w, 28));  // the thumb
     }
 
     void tooltip(QPoint at, const QString& words) {
-        const QRect box = textBox(QRect(at, QSize(200, 20)), Qt::AlignLeft | Qt::AlignTop, words);
+        // Windows 98 writes tooltips in the status bar font.
+        const QRect box =
+            textBox(QRect(at, QSize(200, 20)), Qt::AlignLeft | Qt::AlignTop, words, &m_status);
         const QRect r(at, QSize(box.width() + 8, box.height() + 4));
         fill(r, InfoWindow);
         edge(r, WindowFrame, WindowFrame);
-        text(r, InfoText, words, Qt::AlignCenter);
+        text(r, InfoText, words, Qt::AlignCenter, &m_status);
     }
 
     void desktopIcon(const QRect& cell, const QImage& icon, const QString& label) {
@@ -238,11 +370,11 @@ public:
         // Labels sit on the Background colour, in white or black, whichever reads on it.
         const QRect area(cell.left(), iconBox.bottom() + 4, cell.width(), 30);
         const int flags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
-        const QRect words = textBox(area, flags, label);
+        const QRect words = textBox(area, flags, label, &m_icon);
         fill(words.adjusted(-2, 0, 2, 1), Background);
         const QColor back = colour(Background);
         const QColor ink = qGray(back.rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black);
-        m_painter.setFont(m_normal);
+        m_painter.setFont(m_icon);
         m_painter.setPen(ink);
         m_painter.drawText(area, flags, label);
         ++m_renderer.m_texts;
@@ -254,7 +386,12 @@ private:
     const state::ThemeState& m_theme;
     PreviewRenderer& m_renderer;
     QFont m_normal;
-    QFont m_bold;
+    Sizes m_sizes{};
+    QFont m_caption, m_menu, m_status, m_message, m_icon;
+
+public:
+    const Sizes& sizes() const { return m_sizes; }
+    const QFont& messageFont() const { return m_message; }
 };
 
 QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPictures& pictures,
@@ -266,6 +403,7 @@ QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPict
 
 void PreviewRenderer::render(QImage& image, const state::ThemeState& theme,
                              const PreviewPictures& pictures, QSize size) {
+    loadSystemFaces();
     m_regions.clear();
     m_rectangles = 0;
     m_texts = 0;
@@ -342,8 +480,14 @@ void PreviewRenderer::render(QImage& image, const state::ThemeState& theme,
     canvas.fill(QRect(page.left() + 6, page.top() + 26, selected.width() + 4, 16), Hilight);
     canvas.text(QRect(page.left() + 8, page.top() + 26, 200, 16), HilightText,
                 QStringLiteral("Selected Text"));
-    canvas.scrollBar(
-        QRect(page.right() - kScrollWidth + 1, page.top(), kScrollWidth, page.height()));
+    // A hot-tracked item (an underlined link under the pointer) where the theme sets its colour.
+    if (canvas.extra(HotTrackingColor)) {
+        const QRect link(page.left() + 8, page.top() + 46, 200, 16);
+        const QRect words = canvas.text(link, HotTrackingColor, QStringLiteral("Hot-tracked item"));
+        canvas.fill(QRect(words.left(), words.bottom(), words.width(), 1), HotTrackingColor);
+    }
+    const int scroll = canvas.sizes().scroll;
+    canvas.scrollBar(QRect(page.right() - scroll + 1, page.top(), scroll, page.height()));
 
     // A message box with its text and its default OK button.
     const QRect box =
@@ -351,8 +495,8 @@ void PreviewRenderer::render(QImage& image, const state::ThemeState& theme,
     canvas.fill(box, ButtonFace);
     // Message text is black: the theme file writes MessageBoxText as 0 0 0.
     canvas.text(QRect(box.left() + 12, box.top() + 10, box.width() - 24, 18), ButtonFace,
-                QStringLiteral("Message Text"), Qt::AlignLeft | Qt::AlignVCenter, false,
-                QColor(Qt::black));
+                QStringLiteral("Message Text"), Qt::AlignLeft | Qt::AlignVCenter,
+                &canvas.messageFont(), QColor(Qt::black));
     const QRect ok(box.left() + (box.width() - 75) / 2, box.bottom() - 32, 75, 23);
     canvas.edge(ok, WindowFrame, WindowFrame);  // the default button's frame
     canvas.button(ok.adjusted(1, 1, -1, -1));
@@ -366,6 +510,22 @@ int PreviewRenderer::elementAt(QPoint point) const {
     for (std::size_t i = m_regions.size(); i-- > 0;)
         if (m_regions[i].rect.contains(point)) return m_regions[i].element;
     return kNone;
+}
+
+int loadThemeFonts(const std::filesystem::path& themeFolder) {
+    int loaded = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(themeFolder, error), end; !error && it != end;
+         it.increment(error)) {
+        std::string ext = it->path().extension().string();
+        for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (ext != ".ttf" || !it->is_regular_file(error) || it->file_size(error) > (4u << 20))
+            continue;
+        if (QFontDatabase::addApplicationFont(QString::fromStdString(it->path().string())) >= 0)
+            ++loaded;
+        if (loaded == 32) break;
+    }
+    return loaded;
 }
 
 platform::PictureRegion visibleWallpaper(QSize picture, QSize size, bool tiled) {

@@ -10,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,8 +47,9 @@ public:
     /// The same, drawn into `image` (made anew only when its size differs).
     void render(QImage& image, const state::ThemeState& theme, const PreviewPictures& pictures,
                 QSize size);
-    /// The colour element (index into the Theme Colors list) drawn topmost at the point by the
-    /// last render, or -1 for none (the wallpaper, an icon, off the picture).
+    /// The colour element (index into the Theme Colors list, then state::kExtraColorKeys) drawn
+    /// topmost at the point by the last render, or -1 for none (the wallpaper, an icon, off the
+    /// picture).
     int elementAt(QPoint point) const;
     /// How many rectangles and texts the last render drew.
     int rectangleCount() const { return m_rectangles; }
@@ -63,6 +65,11 @@ private:
     int m_texts = 0;
     friend class Canvas;
 };
+
+/// Makes the TrueType fonts (.ttf) in a theme's folder (a host path) known to the preview, as
+/// Windows would have them installed with the theme; at most 32, each at most 4 MB. Returns
+/// how many were loaded.
+int loadThemeFonts(const std::filesystem::path& themeFolder);
 
 /// The part of a wallpaper of `picture` pixels a preview of `size` shows, and the size it is
 /// drawn at. Centred, a picture wider or taller than the 800 x 600 screen shows its middle;

@@ -24,6 +24,46 @@ inline constexpr std::string_view kColorsSection = "Control Panel\\Colors";
 inline constexpr std::string_view kCursorsSection = "Control Panel\\Cursors";
 inline constexpr std::string_view kDesktopSection = "Control Panel\\Desktop";
 inline constexpr std::string_view kBootSection = "boot";
+inline constexpr std::string_view kWindowMetricsSection = "Control Panel\\Desktop\\WindowMetrics";
+inline constexpr std::string_view kMetricsSection = "Metrics";
+inline constexpr std::string_view kMasterSection = "MasterThemeSelector";
+
+// The lines the theme file always writes the same for a new theme, by section and key. An
+// opened theme's own line of such a key takes their place.
+struct FixedLine {
+    std::string_view section;
+    std::string_view key;
+    std::string_view line;
+};
+// Windows ICONMETRICS and NONCLIENTMETRICS records, byte by byte in decimal.
+inline constexpr std::string_view kIconMetricsLine =
+    "IconMetrics=76 0 0 0 96 0 0 0 83 0 0 0 1 0 0 0 243 255 255 255 0 0 0 0 0 0 0 0 0 0 0 0 144 "
+    "1 0 0 0 0 0 0 0 0 0 0 67 97 108 105 115 116 111 32 77 84 0 46 119 97 118 0 98 105 110 46 "
+    "119 97 118 0 99 111 44 48 0 0 3 248";
+inline constexpr std::string_view kNonclientMetricsLine =
+    "NonclientMetrics=84 1 0 0 1 0 0 0 16 0 0 0 16 0 0 0 18 0 0 0 18 0 0 0 243 255 255 255 0 0 "
+    "0 0 0 0 0 0 0 0 0 0 188 2 0 0 0 0 0 0 0 0 0 0 67 97 108 105 115 116 111 32 77 84 0 104 101 "
+    "109 101 0 232 62 211 129 236 70 247 191 0 64 210 129 206 105 65 0 16 0 0 0 16 0 0 0 244 255 "
+    "255 255 0 0 0 0 0 0 0 0 0 0 0 0 188 2 0 0 0 0 0 0 0 0 0 0 67 97 108 105 115 116 111 32 77 84 "
+    "0 104 101 109 101 0 232 62 211 129 236 70 247 191 0 64 210 129 206 105 65 0 18 0 0 0 18 0 0 "
+    "0 243 255 255 255 0 0 0 0 0 0 0 0 0 0 0 0 144 1 0 0 0 0 0 0 0 0 0 0 67 97 108 105 115 116 "
+    "111 32 77 84 0 104 101 109 101 0 232 62 211 129 236 70 247 191 0 64 210 129 206 105 65 0 244 "
+    "255 255 255 0 0 0 0 0 0 0 0 0 0 0 0 144 1 0 0 0 0 0 0 0 0 0 0 67 97 108 105 115 116 111 32 "
+    "77 84 0 104 101 109 101 0 232 62 211 129 236 70 247 191 0 64 210 129 206 105 65 0 245 255 255 "
+    "255 0 0 0 0 0 0 0 0 0 0 0 0 144 1 0 0 0 0 0 0 0 0 0 0 77 83 32 83 97 110 115 32 83 101 114 "
+    "105 102 0 101 0 232 62 211 129 236 70 247 191 0 64 210 129 206 105 65 0";
+inline constexpr std::array<FixedLine, 10> kFixedLines = {{
+    {kColorsSection, "MessageBox", "MessageBox=255 0 0"},
+    {kColorsSection, "MessageBoxText", "MessageBoxText=0 0 0"},
+    {kCursorsSection, "DefaultValue", "DefaultValue=Windows default"},
+    {kDesktopSection, "ScreenSaveActive", "ScreenSaveActive=1"},
+    {kMetricsSection, "IconMetrics", kIconMetricsLine},
+    {kMetricsSection, "NonclientMetrics", kNonclientMetricsLine},
+    {kMasterSection, "MTSM", "MTSM = DABJDKT"},
+    {kMasterSection, "ThemeColorBPP", "ThemeColorBPP = 8"},
+    {kMasterSection, "Stretch", "Stretch = 1"},
+    {kMasterSection, "Crit", "Crit=ORVO"},
+}};
 
 // Colour keys before the two fixed MessageBox lines, in file order, with their colour slot.
 inline constexpr std::array<KeySlot, 23> kColorKeysA = {{

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "state/KeptKeys.h"
 
 namespace state {
 
@@ -129,6 +132,36 @@ inline constexpr std::array<Color, kColorCount> kDefaultColors = {
     rgb(0, 0, 0),        // Window frame text
 };
 
+/// The colours of the Windows Standard scheme, which Windows keeps for an element a theme
+/// file does not set.
+inline constexpr std::array<Color, kColorCount> kWindowsStandardColors = {
+    rgb(192, 192, 192),  // Active Border
+    rgb(0, 0, 128),      // Active Title
+    rgb(128, 128, 128),  // App Workspace
+    rgb(0, 128, 128),    // Background
+    rgb(0, 0, 0),        // Button Dark Shadow
+    rgb(192, 192, 192),  // Button face
+    rgb(255, 255, 255),  // Button highlight
+    rgb(192, 192, 192),  // Button light
+    rgb(128, 128, 128),  // Button shadow
+    rgb(0, 0, 0),        // Button text
+    rgb(128, 128, 128),  // Gray text
+    rgb(0, 0, 128),      // Highlight
+    rgb(255, 255, 255),  // Highlight text
+    rgb(192, 192, 192),  // Inactive border
+    rgb(128, 128, 128),  // Inactive title
+    rgb(192, 192, 192),  // Inactive title text
+    rgb(0, 0, 0),        // Info text
+    rgb(255, 255, 225),  // Info window
+    rgb(192, 192, 192),  // Menu
+    rgb(0, 0, 0),        // Menu text
+    rgb(192, 192, 192),  // Scrollbar
+    rgb(255, 255, 255),  // Title text
+    rgb(255, 255, 255),  // Window
+    rgb(0, 0, 0),        // Window frame
+    rgb(0, 0, 0),        // Window frame text
+};
+
 /// Every selection of one run. Plain data: it checks nothing and ties no slot to another.
 /// Paths are UTF-8 Windows paths as the open-file dialog returned them; "" means not chosen.
 struct ThemeState {
@@ -141,6 +174,8 @@ struct ThemeState {
     std::array<Color, kColorCount> colors = kDefaultColors;
     std::string screenSaverPath;
     std::array<std::string, kLogoCount> logoPaths;
+    /// What an opened theme holds that no page edits; empty for a new theme.
+    std::vector<KeptKey> keptKeys;
 
     bool operator==(const ThemeState&) const = default;
 };

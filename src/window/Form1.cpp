@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "input/ThemePack.h"
 #include "input/ThemeReader.h"
 #include "output/CreateTheme.h"
 #include "pages/AboutPage.h"
@@ -30,6 +31,7 @@
 #include "pages/ThemeColorsPage.h"
 #include "pages/ThemeInfoPage.h"
 #include "pages/WallpaperPage.h"
+#include "preview/PreviewRenderer.h"
 #include "window/AssetCopy.h"
 #include "window/ColorsMenu.h"
 #include "window/EditMenu.h"
@@ -37,6 +39,7 @@
 #include "window/TabStrip.h"
 #include "window/TabStripAccessible.h"
 #include "window/ThemeHistory.h"
+#include "window/ThemePacks.h"
 #include "window/ThemePreviewWindow.h"
 
 // The window's resources live in a static library, so they must be registered by hand.
@@ -50,7 +53,8 @@ namespace {
 constexpr int kClientWidthTwips = 8715;
 constexpr int kClientHeightTwips = 5325;
 constexpr int kThemeInfoPage = 7;
-constexpr std::string_view kThemePattern = "*.theme";
+// File > Open also lists theme packs, which are unpacked and their theme opened.
+constexpr std::string_view kOpenPattern = "*.theme;*.zip;*.lzh;*.lha;*.cab";
 constexpr const char* kOpenTitle = "Open Theme";
 
 // The .theme files among dropped or pasted URLs, as local paths.
@@ -59,7 +63,8 @@ QStringList themeFiles(const QMimeData* data) {
     if (!data || !data->hasUrls()) return files;
     for (const QUrl& url : data->urls())
         if (url.isLocalFile() &&
-            url.toLocalFile().endsWith(QStringLiteral(".theme"), Qt::CaseInsensitive))
+            (url.toLocalFile().endsWith(QStringLiteral(".theme"), Qt::CaseInsensitive) ||
+             input::isPackName(url.toLocalFile().toStdString())))
             files << url.toLocalFile();
     return files;
 }
@@ -80,11 +85,24 @@ std::string openedText(const std::string& windowsPath, const input::OpenReport& 
         text += "\n\nFiles not found (Create Theme will list them as not copied):" +
                 listed(report.missingFiles);
     if (!report.embeddedIcons.empty())
-        text += "\n\nIcons inside program files, which cannot be shown (left empty):" +
-                listed(report.embeddedIcons);
+        text +=
+            "\n\nIcons inside program files, which the page cannot show (kept as the theme "
+            "names them while the slot stays empty):" +
+            listed(report.embeddedIcons);
     if (!report.badColors.empty())
-        text += "\n\nColours that are not three values from 0 to 255 (left as they were):" +
-                listed(report.badColors);
+        text +=
+            "\n\nColours that are not three values from 0 to 255 (not kept; the element keeps "
+            "its Windows Standard colour):" +
+            listed(report.badColors);
+    if (!report.notKept.empty()) text += "\n\nLines that cannot be kept:" + listed(report.notKept);
+    if (!report.keptUnfound.empty())
+        text +=
+            "\n\nKept as written, naming files that are not on this machine to copy (Windows "
+            "may have them):" +
+            listed(report.keptUnfound);
+    if (!report.keptKeys.empty())
+        text +=
+            "\n\nKept and written back as they are (no page edits them):" + listed(report.keptKeys);
     return text;
 }
 
@@ -407,7 +425,7 @@ void Form1::mnuViewPreview_Click() {
         // A click on an element selects it in the colour list, so "Change color" acts on it;
         // the page in front stays the user's choice.
         connect(m_preview, &ThemePreviewWindow::elementClicked, m_themeColors,
-                &pages::ThemeColorsPage::selectEntry);
+                &pages::ThemeColorsPage::elementClicked);
         m_preview->placeBeside(*this);
     }
     m_preview->refresh();
@@ -437,9 +455,14 @@ void Form1::mnuFileNew_Click() {
 
 void Form1::mnuFileOpen_Click() {
     if (refusedWhileCopying("opening a theme")) return;
-    const std::string path = pages::pickFile(m_services.commonDialog, "Theme files", kThemePattern);
-    if (!state::holdsChoice(path, kThemePattern)) return;
+    const std::string path = pages::pickFile(m_services.commonDialog, "Theme files", kOpenPattern);
+    if (!state::holdsChoice(path, kOpenPattern)) return;
     if (!mayDiscardTheme(kOpenTitle)) return;
+    if (input::isPackName(path)) {
+        if (const auto host = m_services.drives.toHost(path))
+            openThemeFile(QString::fromStdString(host->string()));
+        return;
+    }
     openTheme(path);
 }
 
@@ -454,6 +477,10 @@ bool Form1::openThemeFile(const QString& hostPath) {
              platform::MessageButtons::Ok, platform::MessageIcon::Stop,
              platform::MessageResult::Ok});
         return false;
+    }
+    if (input::isPackName(*path)) {
+        const auto theme = ThemePacks(m_services, this).themeFromPack(absolute.lexically_normal());
+        return theme && openTheme(*theme);
     }
     return openTheme(*path);
 }
@@ -472,6 +499,9 @@ bool Form1::openTheme(const std::string& windowsPath) {
     if (!useOutsideFiles(windowsPath, report)) input::leaveOut(opened, report.outsideFiles);
     m_ownThemeFile = windowsPath;
     m_cleanTheme = opened;
+    // Fonts shipped beside the theme show in the preview, as once installed with it.
+    if (const auto host = m_services.drives.toHost(windowsPath))
+        preview::loadThemeFonts(host->parent_path());
     applyChange(std::move(opened), QStringLiteral("Open Theme"));
     emit themeOpened(QString::fromStdString(windowsPath));
     if (report.outsideFiles.empty() && !report.empty()) {

@@ -55,15 +55,16 @@ protected:
         if (event->type() == QEvent::ToolTip) {
             auto* help = static_cast<QHelpEvent*>(event);
             const int element = m_owner.elementAt(help->pos());
-            if (element >= 0)
+            if (element >= 0) {
+                const auto index = static_cast<std::size_t>(element);
+                const std::string_view name =
+                    index < state::kColorCount
+                        ? state::kColorNames[index]
+                        : state::kExtraColorNames[index - state::kColorCount];
                 QToolTip::showText(
                     help->globalPos(),
-                    QString::fromUtf8(
-                        state::kColorNames[static_cast<std::size_t>(element)].data(),
-                        static_cast<qsizetype>(
-                            state::kColorNames[static_cast<std::size_t>(element)].size())),
-                    this);
-            else
+                    QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())), this);
+            } else
                 QToolTip::hideText();
             return true;
         }

@@ -4,6 +4,7 @@
 // by tests/data/make-data.sh from red, green and blue cursors: play order with and without a
 // seq chunk, rates, files that lie or are cut short, frames that are not icons, and the pixels
 // a cursor inverts.
+#include <QFontDatabase>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
@@ -11,9 +12,11 @@
 #include <mutex>
 #include <tuple>
 
+#include "platform/WindowsMetrics.h"
 #include "platform/qt/QtPictureLoader.h"
 #include "preview/PointerImages.h"
 #include "preview/PreviewRenderer.h"
+#include "state/ThemeFileKeys.h"
 #include "support/TempDrive.h"
 
 namespace {
@@ -212,6 +215,63 @@ TEST_F(AniTest, FramesPlayInOrderAtTheirRatesDamagedFilesShowWhatIsGoodAndInvert
         EXPECT_EQ(screen.pixel(3, 5), qRgb(245, 55, 225)) << file;
         EXPECT_EQ(screen.pixel(28, 5), qRgb(0, 0, 0)) << file;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Windows 98 draws what the theme's [Metrics] and gradient colours say: a wider border, a
+// taller caption, a wider scroll bar, and captions shaded to the gradient colour.
+TEST(PreviewRenderer, GradientsAndMetricsChangeThePixelsWhereTheySay) {
+    state::ThemeState theme;
+    preview::PreviewRenderer renderer;
+    const QImage before = renderer.render(theme, {}, kSize);
+    // The active window stands at (330, 110); its caption's right end is bare at x 625.
+    const QPoint captionLeft(334, 114), captionRight(625, 114);
+    EXPECT_EQ(renderer.elementAt(captionRight), 1);
+    const int beforeBorder = renderer.elementAt({334, 250});
+    const int beforeCaptionFoot = renderer.elementAt({400, 134});
+
+    state::ThemeState shaded = theme;
+    state::setKeptColor(shaded.keptKeys, "GradientActiveTitle", state::rgb(255, 255, 0));
+    const QImage gradient = renderer.render(shaded, {}, kSize);
+    EXPECT_EQ(gradient.pixel(captionRight), qRgb(255, 255, 0));
+    EXPECT_EQ(gradient.pixel(captionLeft), before.pixel(captionLeft));
+    EXPECT_EQ(renderer.elementAt(captionRight), 25);
+
+    auto metrics = *platform::decodeNonclientMetrics(
+        state::keys::kNonclientMetricsLine.substr(std::string_view("NonclientMetrics=").size()));
+    const std::string fixed(
+        state::keys::kNonclientMetricsLine.substr(std::string_view("NonclientMetrics=").size()));
+    metrics.borderWidth = 2;
+    metrics.captionHeight = 22;
+    metrics.scrollWidth = 20;
+    state::ThemeState wide = theme;
+    wide.keptKeys.push_back({"Metrics", "NonclientMetrics",
+                             "NonclientMetrics=" + platform::encodeNonclientMetrics(metrics, fixed),
+                             "", ""});
+    const QImage after = renderer.render(wide, {}, kSize);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(renderer.elementAt({334, 250}), 0) << "a border ring of three pixels";
+    EXPECT_NE(beforeBorder, 0);
+    EXPECT_EQ(renderer.elementAt({400, 134}), 1) << "a caption of 22 pixels";
+    EXPECT_NE(beforeCaptionFoot, 1);
+    // The scroll bar's track is 20 pixels wide: its left edge moved 4 pixels left.
+    EXPECT_EQ(renderer.elementAt({606, 250}), 20);
+}
+
+}  // namespace
+
+namespace {
+
+// A font shipped in the theme's folder is what the preview's captions are drawn with.
+TEST(PreviewRenderer, FontsInTheThemesFolderAreLoaded) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"),
+                            folder.filePath(QStringLiteral("THEME.TTF"))));
+    ASSERT_TRUE(testdata::write(folder.filePath(QStringLiteral("notes.txt")), "x"));
+    EXPECT_EQ(preview::loadThemeFonts(folder.path().toStdString()), 1);
 }
 
 }  // namespace

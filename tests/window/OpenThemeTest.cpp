@@ -77,7 +77,7 @@ TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
     m_dialog.openAnswers = {path};
     trigger("mnuFileOpen");
     ASSERT_EQ(m_dialog.opens.size(), 1u);
-    EXPECT_EQ(m_dialog.opens[0].fileName, "*.theme");
+    EXPECT_EQ(m_dialog.opens[0].fileName, "*.theme;*.zip;*.lzh;*.lha;*.cab");
     EXPECT_TRUE(m_messages.shown.empty()) << m_messages.shown[0].text;
 
     // The icon and the logo in the theme show in the copy created below.
@@ -212,6 +212,41 @@ TEST_F(OpenThemeTest, PreviewFollowsThemesDroppedAndColoursAndAClickSelectsTheCo
     EXPECT_EQ(control<QListWidget>("List1")->currentRow(), 18);
     EXPECT_EQ(swatch(), qcolor(theme().colors[18]));
     EXPECT_EQ(m_form->tabs()->currentIndex(), front);
+}
+
+}  // namespace
+
+namespace {
+
+// A pack as shared in 1998, dropped on the window: unpacked into the import folder, the user
+// picks one of its two themes, which opens with its Windows 98 colour kept and listed; a click
+// on that colour in the preview edits it through the colour dialog.
+TEST_F(OpenThemeTest, DroppedPackUnpacksAndTheChosenThemeOpens) {
+    QDir(m_home.path()).mkpath(QStringLiteral("Downloads"));
+    const std::string zip =
+        put("Downloads/COOL98.ZIP", testdata::bytes("../input/data/COOL98.ZIP"));
+    const std::string folder = "C:\\skinvault\\Imported\\COOL98\\";
+    m_dialog.openAnswers = {folder + "Cool (High Color).theme"};
+    EXPECT_TRUE(dropOn(m_form.get(), {url(zip)}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return theme().themeName == "Cool (High Color)"; }))
+        << (m_messages.shown.empty() ? "" : m_messages.shown[0].text);
+    ASSERT_EQ(m_dialog.opens.size(), 1u);
+    EXPECT_EQ(m_dialog.opens[0].initDir, folder);
+    EXPECT_EQ(m_dialog.opens[0].fileName, "*.theme");
+    EXPECT_EQ(theme().wallpaperPath, folder + "COOL.BMP");
+    EXPECT_EQ(theme().soundPaths[19], folder + "CAF\u00c9.WAV");
+    EXPECT_EQ(theme().colors[1], state::rgb(0, 0, 128));
+    EXPECT_EQ(theme().colors[3], state::rgb(0, 128, 128)) << "Windows Standard's Background";
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_NE(m_messages.shown[0].text.find("[Control Panel\\Colors] GradientActiveTitle"),
+              std::string::npos)
+        << m_messages.shown[0].text;
+
+    QTest::keyClick(control("Text2"), Qt::Key_F5);
+    m_dialog.colorAnswers = {state::rgb(1, 2, 3)};
+    emit m_form->preview()->elementClicked(25);
+    EXPECT_EQ(m_dialog.colorColorsShown, std::vector<std::uint32_t>{state::rgb(16, 132, 208)});
+    EXPECT_EQ(state::keptColor(theme().keptKeys, "GradientActiveTitle"), state::rgb(1, 2, 3));
 }
 
 }  // namespace
