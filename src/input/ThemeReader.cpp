@@ -85,6 +85,17 @@ std::optional<state::Color> parseColor(std::string_view text) {
 // this machine; "" when it names no file.
 class PathResolver {
 public:
+    // Where the file really lies, links followed, compared with the theme's folder: a link
+    // inside the folder may lead anywhere.
+    bool insideThemeFolder(const std::string& windowsPath) const {
+        const auto host = m_drives.toHost(windowsPath);
+        std::error_code error;
+        const auto real = host ? std::filesystem::canonical(*host, error) : std::filesystem::path();
+        if (!host || error || m_hostFolder.empty()) return false;
+        return std::mismatch(m_hostFolder.begin(), m_hostFolder.end(), real.begin(), real.end())
+                   .first == m_hostFolder.end();
+    }
+
     PathResolver(const platform::DriveMap& drives, std::string_view themeFolder, OpenReport& report)
         : m_drives(drives), m_themeFolder(themeFolder), m_report(report) {
         std::error_code error;
@@ -181,17 +192,6 @@ private:
         return m_drives.toWindows(*found);
     }
 
-    // Where the file really lies, links followed, compared with the theme's folder: a link
-    // inside the folder may lead anywhere.
-    bool insideThemeFolder(const std::string& windowsPath) const {
-        const auto host = m_drives.toHost(windowsPath);
-        std::error_code error;
-        const auto real = host ? std::filesystem::canonical(*host, error) : std::filesystem::path();
-        if (!host || error || m_hostFolder.empty()) return false;
-        return std::mismatch(m_hostFolder.begin(), m_hostFolder.end(), real.begin(), real.end())
-                   .first == m_hostFolder.end();
-    }
-
     const platform::DriveMap& m_drives;
     std::string m_themeFolder;
     std::filesystem::path m_hostFolder;  // the theme's folder on the host, links resolved
@@ -270,6 +270,12 @@ void keepOtherLines(const IniText& ini, const PathResolver& paths,
             if (auto found = paths.locate(entry.value, icon)) {
                 k.file = found->first;
                 k.suffix = found->second;
+                // A kept key is copied like a slot, so a file outside the theme's folder
+                // waits for the user's yes as a slot's does.
+                auto& outside = report.outsideFiles;
+                if (!paths.insideThemeFolder(k.file) &&
+                    std::find(outside.begin(), outside.end(), k.file) == outside.end())
+                    outside.push_back(k.file);
             } else if (!entry.value.empty() && asciiLower(entry.value) != "(none)") {
                 report.keptUnfound.push_back("[" + entry.sectionName + "] " + entry.line);
             }
@@ -433,6 +439,8 @@ void leaveOut(state::ThemeState& theme, const std::vector<std::string>& paths) {
     std::for_each(theme.pointerPaths.begin(), theme.pointerPaths.end(), clear);
     clear(theme.screenSaverPath);
     clear(theme.wallpaperPath);
+    // A kept line whose file is left out is written back as read, and nothing is copied for it.
+    for (auto& kept : theme.keptKeys) clear(kept.file);
 }
 
 void readLogoBatch(const platform::DriveMap& drives, std::string_view bytes,

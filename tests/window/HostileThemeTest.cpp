@@ -33,7 +33,11 @@ TEST_F(HostileThemeTest, NothingFromOutsideArrivesWithoutTheUsersYes) {
     ASSERT_EQ(::symlink(host("Secret.scr").c_str(), host("pack/Inner.scr").c_str()), 0);
     ASSERT_EQ(::mkfifo(host("pack/Pipe.scr").c_str(), 0600), 0);
     // What the theme names; the file the user is asked about; its copy when a yes lets it in.
+    // A value starting with "[" is a whole kept key of a section no page edits.
     const std::tuple<std::string, std::string, QString> rows[] = {
+        {"[AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.Current]\r\nDefaultValue=Z:\\etc\\"
+         "passwd",
+         "Z:\\etc\\passwd", "passwd"},
         {"Z:\\etc\\passwd", "Z:\\etc\\passwd", "passwd"},
         {"Z:\\proc\\self\\environ", "Z:\\proc\\self\\environ", ""},
         {"Z:\\proc\\self\\pagemap", "Z:\\proc\\self\\pagemap", ""},
@@ -46,20 +50,29 @@ TEST_F(HostileThemeTest, NothingFromOutsideArrivesWithoutTheUsersYes) {
         for (const MessageResult answer : {MessageResult::Cancel, MessageResult::Ok}) {
             SCOPED_TRACE(value + (answer == MessageResult::Ok ? ", used" : ", left empty"));
             QDir(m_home.filePath("skinvault")).removeRecursively();
-            put("pack/Hostile.theme", ("[boot]\r\nSCRNSAVE.EXE=" + value).c_str());
+            const bool kept = value.starts_with('[');
+            put("pack/Hostile.theme",
+                ((kept ? "[boot]\r\n" : "[boot]\r\nSCRNSAVE.EXE=") + value).c_str());
             m_messages.shown.clear();
             m_messages.answers = {answer};
             ASSERT_TRUE(m_form->openThemeFile(m_home.filePath("pack/Hostile.theme")));
             ASSERT_FALSE(m_messages.shown.empty());
             const platform::Message said = m_messages.shown[0];
-            EXPECT_EQ(said.text, asked.empty()
-                                     ? said.text
-                                     : "The theme C:\\pack\\Hostile.theme was opened.\n\nFiles "
-                                       "outside the theme's own folder (Create Theme would copy "
-                                       "them into the new theme):\n    " +
-                                           asked +
-                                           "\n\nA theme from elsewhere can name any file you can "
-                                           "read. Use these files only if you trust this theme.");
+            EXPECT_EQ(said.text,
+                      asked.empty() ? said.text
+                                    : "The theme C:\\pack\\Hostile.theme was opened." +
+                                          std::string(kept ? "\n\nKept and written back as "
+                                                             "they are (no page edits them):"
+                                                             "\n    [AppEvents\\Schemes\\Apps\\"
+                                                             "Explorer\\Navigating\\.Current] "
+                                                             "DefaultValue"
+                                                           : "") +
+                                          "\n\nFiles "
+                                          "outside the theme's own folder (Create Theme would copy "
+                                          "them into the new theme):\n    " +
+                                          asked +
+                                          "\n\nA theme from elsewhere can name any file you can "
+                                          "read. Use these files only if you trust this theme.");
             EXPECT_EQ(said.okText + "/" + said.cancelText,
                       asked.empty() ? "/" : "Use these files/Leave these slots empty");
             EXPECT_EQ(said.defaultButton,
