@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "window/ColorsMenu.h"
 
+#include "input/ThemePack.h"
+
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,6 +16,7 @@
 #include "schemes/Wallpaper.h"
 #include "window/ContrastDialog.h"
 #include "window/Form1.h"
+#include "window/ThemePacks.h"
 
 namespace window {
 
@@ -100,9 +103,18 @@ void ColorsMenu::mnuColorsPreset_Click(int index) {
 }
 
 void ColorsMenu::mnuColorsImport_Click() {
-    constexpr std::string_view kPattern = "*.theme";
-    const std::string path = pages::pickFile(m_services.commonDialog, "Theme files", kPattern);
+    constexpr std::string_view kPattern = "*.theme;*.zip;*.lzh;*.lha;*.cab";
+    std::string path = pages::pickFile(m_services.commonDialog, "Theme files", kPattern);
     if (!state::holdsChoice(path, kPattern)) return;
+    if (input::isPackName(path)) {
+        // A pack is unpacked into the import folder as File > Open does it; its theme (the
+        // user's choice when it holds several) gives the colours.
+        const auto host = m_services.drives.toHost(path);
+        const auto theme =
+            host ? ThemePacks(m_services, &m_form).themeFromPack(*host) : std::nullopt;
+        if (!theme) return;
+        path = *theme;
+    }
     const auto result = input::readThemeColors(m_services.drives, path);
     if (!result.read) {
         m_services.messageBoxes.show(

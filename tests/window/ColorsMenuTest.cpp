@@ -104,7 +104,7 @@ TEST_F(ColorsMenuTest, ImportTakesOnlyTheColoursATheme) {
             "Menu=300 0 0\r\n[Control Panel\\Desktop]\r\nWallpaper=C:\\x.bmp\r\n");
     m_dialog.openAnswers = {some};
     trigger("mnuColorsImport");
-    EXPECT_EQ(m_dialog.opens.back().fileName, "*.theme");
+    EXPECT_EQ(m_dialog.opens.back().fileName, "*.theme;*.zip;*.lzh;*.lha;*.cab");
     auto expected = start;
     expected.colors[11] = state::rgb(1, 2, 3);
     expected.colors[17] = state::rgb(4, 5, 6);
@@ -120,6 +120,13 @@ TEST_F(ColorsMenuTest, ImportTakesOnlyTheColoursATheme) {
     ASSERT_EQ(m_messages.shown.size(), 3u);
     EXPECT_NE(m_messages.shown[1].text.find("sets no colors"), std::string::npos);
     EXPECT_EQ(m_messages.shown[2].icon, platform::MessageIcon::Stop);
+
+    // A pack: it is unpacked as File > Open does it, and the chosen theme's one colour is taken.
+    const std::string zip = put("COOL98.ZIP", testdata::bytes("../input/data/COOL98.ZIP"));
+    m_dialog.openAnswers = {zip, "C:\\skinvault\\Imported\\COOL98\\Cool (256 Color).theme"};
+    trigger("mnuColorsImport");
+    expected.colors[1] = state::rgb(0, 0, 255);
+    EXPECT_EQ(theme(), expected);
 }
 
 TEST_F(ColorsMenuTest, EveryOneOfTwentyWallpapersGivesAReadableSchemeWithoutWaiting) {
