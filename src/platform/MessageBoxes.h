@@ -29,14 +29,6 @@ public:
     virtual ~MessageBoxes() = default;
     /// Shows the message and waits; the button chosen (Cancel when the box is closed).
     virtual MessageResult show(const Message& message) = 0;
-    /// A question whose two buttons say what they do ("Restore", "Discard") in place of OK and
-    /// Cancel; boxes that cannot name their buttons show it as show() does.
-    virtual MessageResult ask(const Message& question, const std::string& okText,
-                              const std::string& cancelText) {
-        static_cast<void>(okText);
-        static_cast<void>(cancelText);
-        return show(question);
-    }
 };
 
 }  // namespace platform

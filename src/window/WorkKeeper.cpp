@@ -82,7 +82,9 @@ void WorkKeeper::offerPreviousWork(bool ask) {
     question.title = kRestoreName.toStdString();
     question.buttons = platform::MessageButtons::OkCancel;
     question.defaultButton = platform::MessageResult::Ok;
-    if (m_messages.ask(question, "Restore", "Discard") == platform::MessageResult::Ok) {
+    question.okText = "Restore";
+    question.cancelText = "Discard";
+    if (m_messages.show(question) == platform::MessageResult::Ok) {
         restorePrevious();
         return;
     }

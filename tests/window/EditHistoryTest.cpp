@@ -218,6 +218,7 @@ TEST_F(EditHistoryTest, WorkIsKeptAfterEachChangeAndOfferedBackAtTheNextStart) {
         "Restore the theme you were working on?\n\n\"Nacht \xc3\xbc\", last changed 20";
     EXPECT_EQ(question.text.substr(0, asked.size()), asked);
     EXPECT_EQ(question.defaultButton, MessageResult::Ok);
+    EXPECT_EQ(question.okText + "/" + question.cancelText, "Restore/Discard");
     EXPECT_EQ(theme(), everyField());
     expectShown(everyField());
     EXPECT_EQ(text("mnuEditUndo"), QStringLiteral("Undo Restore Previous Work"));

@@ -16,16 +16,6 @@ QString messageText(const std::string& text) {
 }
 
 MessageResult QtMessageBoxes::show(const Message& message) {
-    return showWith(message, {}, {});
-}
-
-MessageResult QtMessageBoxes::ask(const Message& question, const std::string& okText,
-                                  const std::string& cancelText) {
-    return showWith(question, QString::fromStdString(okText), QString::fromStdString(cancelText));
-}
-
-MessageResult QtMessageBoxes::showWith(const Message& message, const QString& okText,
-                                       const QString& cancelText) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(QString::fromStdString(message.title));
     box.setText(messageText(message.text));
@@ -59,8 +49,6 @@ MessageResult QtMessageBoxes::showWith(const Message& message, const QString& ok
     } else {
         box.setEscapeButton(ok);  // a box with OK alone answers OK however it is closed
     }
-    if (!okText.isEmpty()) ok->setText(okText);
-    if (cancel && !cancelText.isEmpty()) cancel->setText(cancelText);
     box.setDefaultButton(message.defaultButton == MessageResult::Cancel && cancel ? cancel : ok);
     box.exec();
     return cancel && box.clickedButton() == cancel ? MessageResult::Cancel
