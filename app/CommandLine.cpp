@@ -14,6 +14,41 @@ QString usageHint() {
     return QStringLiteral("Try '%1 --help' for more information.").arg(kProgram);
 }
 
+struct CheckOptions {
+    QCommandLineOption check{QStringLiteral("check"), QStringLiteral("Check a theme file."),
+                             QStringLiteral("file")};
+    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Findings as JSON.")};
+};
+
+CheckOptions addCheckOptions(QCommandLineParser& parser) {
+    CheckOptions options;
+    parser.addOption(options.check);
+    parser.addOption(options.json);
+    return options;
+}
+
+// --check and --json; true when they decide the action.
+bool takeCheckOptions(const QCommandLineParser& parser, const CheckOptions& options,
+                      CommandLine& result) {
+    if (!parser.isSet(options.check)) {
+        if (!parser.isSet(options.json)) return false;
+        result.action = CommandLine::Action::Fail;
+        result.text = kProgram + QStringLiteral(": --json goes with --check\n") + usageHint() +
+                      QLatin1Char('\n');
+        return true;
+    }
+    if (!parser.positionalArguments().isEmpty() || parser.values(options.check).size() > 1) {
+        result.action = CommandLine::Action::Fail;
+        result.text = kProgram + QStringLiteral(": --check takes one theme file\n") + usageHint() +
+                      QLatin1Char('\n');
+        return true;
+    }
+    result.action = CommandLine::Action::Check;
+    result.json = parser.isSet(options.json);
+    result.themeFile = QFileInfo(parser.value(options.check)).absoluteFilePath();
+    return true;
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -29,6 +64,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                      QStringLiteral("Show the version and exit."));
     parser.addOption(help);
     parser.addOption(version);
+    const CheckOptions checkOptions = addCheckOptions(parser);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A theme file (.theme) to open."),
                                  QStringLiteral("[file]"));
@@ -46,7 +82,11 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                           "Usage: %1 [options] [file]\n%2\n\n"
                           "Options:\n"
                           "  -h, --help     Show this help and exit.\n"
-                          "  -v, --version  Show the version and exit.\n\n"
+                          "  -v, --version  Show the version and exit.\n"
+                          "  --check <file> Check a theme file for Windows 95 and 98: one\n"
+                          "                 finding per line; exit 0 when both show everything,\n"
+                          "                 1 when not, 2 when the theme cannot be read.\n"
+                          "  --json         With --check: print the findings as JSON.\n\n"
                           "Arguments:\n"
                           "  file           A theme file (.theme) to open.\n")
                           .arg(kProgram, parser.applicationDescription());
@@ -57,6 +97,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         result.text = kProgram + QStringLiteral(" " SKINSMITH_VERSION "\n");
         return result;
     }
+    if (takeCheckOptions(parser, checkOptions, result)) return result;
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         result.action = CommandLine::Action::Fail;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "CheckCommand.h"
 #include "CommandLine.h"
 #include "HostServices.h"
 #include "window/Form1.h"
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
         case app::CommandLine::Action::Fail:
             std::fputs(commandLine.text.toLocal8Bit().constData(), stderr);
             return 2;
+        case app::CommandLine::Action::Check:
+            return app::runCheck(commandLine.themeFile, commandLine.json, stdout, stderr);
         case app::CommandLine::Action::Run:
             break;
     }

@@ -264,28 +264,42 @@ std::string bitmapFile(const QImage& picture, int bits, const std::vector<QRgb>&
     return out;
 }
 
-// The picture in the bytes (the largest image of an icon), or a null image. An SVG is drawn
-// at 256 pixels on its longer side; a picture larger than maxSize is decoded scaled to fit.
+// The picture in the bytes (the largest image of an icon) as 32-bit ARGB, or a null image.
+// An SVG is drawn at 256 pixels on its longer side. A JPEG larger than maxSize, or a picture
+// past Qt's allocation limit, is decoded scaled to fit; other pictures are decoded whole and
+// scaled afterwards, since Qt's scaled decode of a 1-bit PNG loses its colours. Pictures
+// are made 32-bit at once for the same reason: Qt scales 1-bit images without their colours.
 QImage decodePicture(const QByteArray& bytes, QSize maxSize = {}) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
-    QImage best;
     if (reader.format() == "svg") {
-        QSize size = reader.size().isValid() ? reader.size() : QSize(256, 256);
+        const QSize size = reader.size().isValid() ? reader.size() : QSize(256, 256);
         reader.setScaledSize(size.scaled(256, 256, Qt::KeepAspectRatio));
-        return reader.read();
+        return reader.read().convertToFormat(QImage::Format_ARGB32);
     }
-    if (maxSize.isValid() && reader.size().isValid() &&
-        (reader.size().width() > maxSize.width() || reader.size().height() > maxSize.height()))
-        reader.setScaledSize(reader.size().scaled(maxSize, Qt::KeepAspectRatio));
+    const QSize full = reader.size();
+    const bool tooLarge = maxSize.isValid() && full.isValid() &&
+                          (full.width() > maxSize.width() || full.height() > maxSize.height());
+    const bool pastLimit =
+        full.isValid() && static_cast<qint64>(full.width()) * full.height() * 4 >
+                              static_cast<qint64>(QImageReader::allocationLimit()) * 1024 * 1024;
+    if (tooLarge && (reader.format() == "jpeg" || pastLimit))
+        reader.setScaledSize(full.scaled(maxSize, Qt::KeepAspectRatio));
+    else if (pastLimit)
+        reader.setScaledSize(full.scaled(4096, 4096, Qt::KeepAspectRatio));
+    QImage best;
     do {
         QImage image = reader.read();
         if (!image.isNull() && image.width() * image.height() > best.width() * best.height())
             best = std::move(image);
     } while (reader.imageCount() > 1 && reader.jumpToNextImage());
+    if (best.isNull()) return best;
+    best = best.convertToFormat(QImage::Format_ARGB32);
+    if (tooLarge && (best.width() > maxSize.width() || best.height() > maxSize.height()))
+        best = best.scaled(maxSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return best;
 }
 

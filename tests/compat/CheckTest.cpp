@@ -3,11 +3,11 @@
 // files are made by ImageMagick and sox (or written here where no tool writes them).
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <algorithm>
 
 #include "compat/Check.h"
 #include "compat/Headers.h"
+#include "compat/Shell.h"
 #include "support/TempDrive.h"
 
 namespace {
@@ -105,15 +105,12 @@ class CheckRules : public testsupport::TempDriveTest, public ::testing::WithPara
 
 TEST_P(CheckRules, FindsWhatTheRuleSays) {
     const Rule& rule = GetParam();
-    QProcess shell;
-    shell.setWorkingDirectory(m_dir.path());
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("DATA", testdata::path({}));
-    shell.setProcessEnvironment(env);
-    shell.start("sh", {"-c", QString(rule.make) + " && for x in f.*; do [ -e \"$x\" ] && mv "
-                                                  "\"$x\" f; done; true"});
-    ASSERT_TRUE(shell.waitForFinished(60000) && shell.exitCode() == 0)
-        << shell.readAllStandardError().toStdString();
+    bool made = false;
+    const QString said = testsupport::shell(
+        m_dir.path(),
+        QString(rule.make) + " && for x in f.*; do [ -e \"$x\" ] && mv \"$x\" f; done; true",
+        &made);
+    ASSERT_TRUE(made) << said.toStdString();
 
     state::ThemeState theme;
     compat::slotPath(theme, {rule.slot, 0}) = "C:\\f";
