@@ -62,23 +62,39 @@ std::pair<int, int> widest(const std::vector<QRgb>& colours, const Box& box) {
     return {best, high[best] - low[best]};
 }
 
-// Nearest palette entry by squared distance, remembered per colour.
+// Nearest palette entry by squared distance, remembered per colour. The entries are searched
+// outwards from the colour's red value, stopping once red alone is farther than the best.
 class Mapper {
 public:
-    explicit Mapper(const std::vector<QRgb>& palette) : m_palette(palette) {}
+    explicit Mapper(const std::vector<QRgb>& palette) : m_palette(palette) {
+        for (std::size_t i = 0; i < palette.size(); ++i) m_byRed.push_back(static_cast<int>(i));
+        std::sort(m_byRed.begin(), m_byRed.end(),
+                  [&](int a, int b) { return qRed(palette[a]) < qRed(palette[b]); });
+    }
     int index(QRgb c) {
         c |= 0xFF000000u;
         if (auto it = m_known.find(c); it != m_known.end()) return it->second;
-        int best = 0;
+        const auto start =
+            std::lower_bound(m_byRed.begin(), m_byRed.end(), qRed(c), [&](int entry, int red) {
+                return qRed(m_palette[static_cast<std::size_t>(entry)]) < red;
+            });
+        int best = m_byRed.empty() ? 0 : m_byRed.front();
         long bestDistance = -1;
-        for (std::size_t i = 0; i < m_palette.size(); ++i) {
-            const long dr = qRed(c) - qRed(m_palette[i]), dg = qGreen(c) - qGreen(m_palette[i]),
-                       db = qBlue(c) - qBlue(m_palette[i]);
+        auto consider = [&](int entry) {
+            const QRgb p = m_palette[static_cast<std::size_t>(entry)];
+            const long dr = qRed(c) - qRed(p);
+            if (bestDistance >= 0 && dr * dr >= bestDistance) return false;
+            const long dg = qGreen(c) - qGreen(p), db = qBlue(c) - qBlue(p);
             const long d = dr * dr + dg * dg + db * db;
-            if (bestDistance < 0 || d < bestDistance) {
+            if (bestDistance < 0 || d < bestDistance || (d == bestDistance && entry < best)) {
                 bestDistance = d;
-                best = static_cast<int>(i);
+                best = entry;
             }
+            return true;
+        };
+        for (auto it = start; it != m_byRed.end() && consider(*it); ++it) {
+        }
+        for (auto it = start; it != m_byRed.begin() && consider(*(it - 1)); --it) {
         }
         m_known.emplace(c, best);
         return best;
@@ -86,6 +102,7 @@ public:
 
 private:
     const std::vector<QRgb>& m_palette;
+    std::vector<int> m_byRed;
     std::unordered_map<QRgb, int> m_known;
 };
 
@@ -469,33 +486,38 @@ std::vector<QRgb> medianCut(const QImage& image, int maxColours) {
     distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
     if (static_cast<int>(distinct.size()) <= maxColours) return distinct;
 
-    std::vector<Box> boxes{{0, colours.size()}};
+    // Each box keeps its widest channel and that channel's range, measured once when made.
+    struct Measured {
+        Box box;
+        int channel;
+        int range;
+    };
+    auto measure = [&](Box box) {
+        const auto [ch, range] = widest(colours, box);
+        return Measured{box, ch, range};
+    };
+    std::vector<Measured> boxes{measure({0, colours.size()})};
     while (static_cast<int>(boxes.size()) < maxColours) {
-        // Split the box whose widest channel spans most (ties: the fuller box).
-        int pick = -1, pickRange = 0;
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            if (boxes[i].end - boxes[i].begin < 2) continue;
-            const int range = widest(colours, boxes[i]).second;
-            if (range > pickRange) {
-                pick = static_cast<int>(i);
-                pickRange = range;
-            }
-        }
-        if (pick < 0) break;
-        Box& box = boxes[static_cast<std::size_t>(pick)];
-        const int ch = widest(colours, box).first;
+        // Split the box whose widest channel spans most.
+        auto pick = boxes.end();
+        for (auto it = boxes.begin(); it != boxes.end(); ++it)
+            if (it->box.end - it->box.begin >= 2 && it->range > 0 &&
+                (pick == boxes.end() || it->range > pick->range))
+                pick = it;
+        if (pick == boxes.end()) break;
+        const Box box = pick->box;
+        const int ch = pick->channel;
         const auto first = colours.begin() + static_cast<std::ptrdiff_t>(box.begin);
         const auto last = colours.begin() + static_cast<std::ptrdiff_t>(box.end);
         const auto middle = first + (last - first) / 2;
         std::nth_element(first, middle, last,
                          [ch](QRgb a, QRgb b) { return channel(a, ch) < channel(b, ch); });
         const std::size_t cut = static_cast<std::size_t>(middle - colours.begin());
-        const Box upper{cut, box.end};
-        box.end = cut;
-        boxes.push_back(upper);
+        *pick = measure({box.begin, cut});
+        boxes.push_back(measure({cut, box.end}));
     }
     std::vector<QRgb> palette;
-    for (const Box& box : boxes) {
+    for (const auto& [box, ch, range] : boxes) {
         std::uint64_t r = 0, g = 0, b = 0;
         for (std::size_t i = box.begin; i < box.end; ++i) {
             r += static_cast<std::uint64_t>(qRed(colours[i]));
