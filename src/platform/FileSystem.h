@@ -32,6 +32,13 @@ public:
     /// Copies the file at a full Windows path to a name in the current folder, replacing a
     /// file of that name; a source that already is the target leaves it intact.
     virtual bool copyFile(std::string_view sourcePath, std::string_view targetName) = 0;
+    /// Writes a new file of that name in the current folder from bytes (a converted copy),
+    /// replacing an earlier one only once it is complete, as a text file is.
+    virtual bool writeFile(std::string_view name, std::string_view bytes) {
+        (void)name;
+        (void)bytes;
+        return false;
+    }
     /// The size in bytes of the file at a full Windows path; nothing when it cannot be read
     /// (progress reports only: a copy does not depend on it).
     virtual std::optional<std::uint64_t> fileSize(std::string_view sourcePath) const {

@@ -26,6 +26,7 @@ public:
     bool makeFolder(std::string_view name) override;
     std::unique_ptr<TextFile> createTextFile(std::string_view name) override;
     bool copyFile(std::string_view sourcePath, std::string_view targetName) override;
+    bool writeFile(std::string_view name, std::string_view bytes) override;
     std::optional<std::uint64_t> fileSize(std::string_view sourcePath) const override;
     std::optional<std::string> readStart(std::string_view name, std::size_t maxBytes) override;
     std::string currentFolder() const override;

@@ -5,9 +5,10 @@
 
 namespace platform {
 
-enum class MessageButtons { Ok, OkCancel };
+/// OkOtherCancel: three buttons, OK and Other captioned by the message's texts.
+enum class MessageButtons { Ok, OkCancel, OkOtherCancel };
 enum class MessageIcon { None, Stop, Warning };
-enum class MessageResult { Ok, Cancel };
+enum class MessageResult { Ok, Cancel, Other };
 
 /// One modal message: its text (lines may be split by CR, LF or CR LF), title, buttons,
 /// icon and the button Enter chooses.
@@ -17,6 +18,9 @@ struct Message {
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
     MessageResult defaultButton = MessageResult::Ok;
+    /// Captions of the OK and Other buttons of an OkOtherCancel box.
+    std::string okText{};
+    std::string otherText{};
 };
 
 /// Shows modal message boxes.

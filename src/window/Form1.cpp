@@ -32,6 +32,7 @@
 #include "window/AssetCopy.h"
 #include "window/TabStrip.h"
 #include "window/ThemePreviewWindow.h"
+#include "window/ToolsMenu.h"
 
 // The window's resources live in a static library, so they must be registered by hand.
 static void initWindowResources() {
@@ -212,6 +213,7 @@ void Form1::buildMenus() {
     add(view, "mnuViewPreview", QStringLiteral("Theme &Preview"), QKeySequence(Qt::Key_F5),
         &Form1::mnuViewPreview_Click);
 
+    m_tools = new ToolsMenu(*m_menuBar, *this, m_services);
     QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     add(help, "mnuHelpAbout", QStringLiteral("&About Skinsmith"), {}, &Form1::mnuHelpAbout_Click);
@@ -237,6 +239,12 @@ bool Form1::copying() const {
 
 void Form1::Command1_Click() {
     if (refusedWhileCopying("creating a theme again")) return;
+    // Files Windows 98 cannot show may be converted first; Create follows the conversions.
+    if (m_tools->askBeforeCreate([this] { createTheme(); })) return;
+    createTheme();
+}
+
+void Form1::createTheme() {
     const bool written =
         output::writeTheme(m_theme, m_services.fileSystem, m_services.messageBoxes);
     updateMenus();

@@ -26,6 +26,7 @@ class WallpaperPage;
 namespace window {
 
 class AssetCopy;
+class ToolsMenu;
 class TabStrip;
 class ThemePreviewWindow;
 
@@ -81,7 +82,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    friend class ToolsMenu;  // its conversions put the converted copies in the slots
     void buildMenus();
+    /// The create procedure itself: the theme and batch files, then the copies.
+    void createTheme();
     bool openTheme(const std::string& windowsPath);
     /// Puts a whole new state in place and has every page show it.
     void replaceTheme(state::ThemeState theme);
@@ -101,6 +105,7 @@ private:
     QWidget* m_client;
     QAction* m_openFolderAction = nullptr;
     ThemePreviewWindow* m_preview = nullptr;
+    ToolsMenu* m_tools = nullptr;
     TabStrip* m_tabs;
     pages::DesktopIconsPage* m_desktopIcons;
     pages::WallpaperPage* m_wallpaper;

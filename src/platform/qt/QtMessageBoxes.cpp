@@ -32,7 +32,12 @@ MessageResult QtMessageBoxes::show(const Message& message) {
     }
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     QPushButton* cancel = nullptr;
-    if (message.buttons == MessageButtons::OkCancel) {
+    QPushButton* other = nullptr;
+    if (message.buttons == MessageButtons::OkOtherCancel) {
+        ok->setText(QString::fromStdString(message.okText));
+        other = box.addButton(QString::fromStdString(message.otherText), QMessageBox::ActionRole);
+    }
+    if (message.buttons != MessageButtons::Ok) {
         cancel = box.addButton(QMessageBox::Cancel);
         box.setEscapeButton(cancel);  // closing the box cancels
     } else {
@@ -40,6 +45,7 @@ MessageResult QtMessageBoxes::show(const Message& message) {
     }
     box.setDefaultButton(message.defaultButton == MessageResult::Cancel && cancel ? cancel : ok);
     box.exec();
+    if (other && box.clickedButton() == other) return MessageResult::Other;
     return cancel && box.clickedButton() == cancel ? MessageResult::Cancel
            : box.clickedButton() == ok             ? MessageResult::Ok
            : cancel                                ? MessageResult::Cancel
