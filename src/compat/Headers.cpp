@@ -219,7 +219,11 @@ std::optional<BmpHeader> readBmpHeader(std::string_view b) {
         header.bits = static_cast<int>(le16(b, 24));
         return header;
     }
-    if (header.headerSize < 40 || b.size() < 34) return std::nullopt;
+    // The header sizes Windows and OS/2 wrote; anything else is no bitmap header.
+    constexpr std::uint32_t kKnown[] = {16, 40, 52, 56, 64, 108, 124};
+    if (std::find(std::begin(kKnown), std::end(kKnown), header.headerSize) == std::end(kKnown) ||
+        b.size() < 34)
+        return std::nullopt;
     header.width = static_cast<std::int32_t>(le32(b, 18));
     header.height = static_cast<std::int32_t>(le32(b, 22));
     header.bits = static_cast<int>(le16(b, 28));

@@ -82,6 +82,7 @@ const Rule kRules[] = {
      "is 640 × 480", Severity::WillNotShow, Windows::Both, Conversion::Logo},
     {"logo 24-bit", Kind::Logo, "convert -size 320x400 gradient:red-blue -type truecolor bmp3:f",
      "24-bit colour", Severity::WillNotShow, Windows::Both, Conversion::Logo},
+    {"logo damaged", Kind::Logo, "printf 'BM not a real picture, but a file' > f", "damaged BMP"},
     {"logo PNG", Kind::Logo, "convert -size 320x400 xc:red png:f", "show only BMP",
      Severity::WillNotShow, Windows::Both, Conversion::Logo},
     {"sound 16-bit PCM", Kind::Sound, "sox -n -r 48000 -b 16 f.wav synth 0.01 sine 440", ""},

@@ -147,7 +147,7 @@ TEST(RunningToolTest, ThemeGivenOnTheCommandLineIsChangedAndCreatedAgainByKeyboa
     auto write = [&](const QString& name, const QByteArray& bytes) {
         ASSERT_TRUE(testdata::write(home.filePath(name), bytes));
     };
-    write(QStringLiteral("pack/SKY.ICO"), testdata::bytes("blue.ico"));
+    write(QStringLiteral("pack/SKY.ICO"), testdata::bytes("clean.ico"));  // nothing to convert
     write(QStringLiteral("pack/NEW.SYS"), "BM not a real picture, but a file to copy");
     write(QStringLiteral("pack/Night.theme"),
           "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
