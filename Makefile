@@ -6,7 +6,7 @@
 PRESET ?= dev
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: setup configure build run test bench package lint format clean fuzz
+.PHONY: setup configure build run test bench package lint format clean fuzz fuzz-run
 
 setup:
 	@bash scripts/setup.sh
@@ -17,7 +17,9 @@ configure: setup
 build: configure
 	cmake --build --preset $(PRESET)
 
-run: build
+# Only the program: the tests, GoogleTest and the benchmarks are `make test`'s and `make bench`'s.
+run: configure
+	cmake --build --preset $(PRESET) --target skinsmith
 	$(BUILD_DIR)/app/skinsmith
 
 # The tests build and run under AddressSanitizer and UBSan with leak checks (the asan preset);
@@ -51,14 +53,22 @@ clean:
 # libFuzzer targets (clang): each runs for FUZZ_SECONDS from its committed seed corpus; new
 # inputs it finds go to build/fuzz/corpus/<target>, crashes to build/fuzz/crashes/.
 FUZZ_SECONDS ?= 60
+FUZZ_BIN ?= build/fuzz/fuzz
+FUZZ_OUT ?= build/fuzz
 fuzz: setup
 	cmake --preset fuzz
 	cmake --build --preset fuzz
-	@status=0; for target in build/fuzz/fuzz/fuzz_*; do \
+	@$(MAKE) --no-print-directory fuzz-run
+
+# Runs every fuzz target built in FUZZ_BIN: executable files only, since CMake keeps folders
+# named like them there (fuzz_<name>_autogen).
+fuzz-run:
+	@status=0; for target in $(FUZZ_BIN)/fuzz_*; do \
+		[ -f $$target ] && [ -x $$target ] || continue; \
 		name=$$(basename $$target); \
-		mkdir -p build/fuzz/corpus/$$name build/fuzz/crashes; \
+		mkdir -p $(FUZZ_OUT)/corpus/$$name $(FUZZ_OUT)/crashes; \
 		echo "== $$name"; \
 		$$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-			-artifact_prefix=build/fuzz/crashes/$$name- \
-			build/fuzz/corpus/$$name fuzz/corpus/$$name || status=1; \
+			-artifact_prefix=$(FUZZ_OUT)/crashes/$$name- \
+			$(FUZZ_OUT)/corpus/$$name fuzz/corpus/$$name || status=1; \
 	done; exit $$status

@@ -49,6 +49,23 @@ bool takeCheckOptions(const QCommandLineParser& parser, const CheckOptions& opti
     return true;
 }
 
+// --export PATH FILE.theme: both are needed, and nothing else.
+void readExport(const QCommandLineParser& parser, const QCommandLineOption& option,
+                CommandLine& result) {
+    const QStringList files = parser.positionalArguments();
+    if (parser.values(option).size() != 1 || files.size() != 1) {
+        result.action = CommandLine::Action::Fail;
+        result.text = QStringLiteral(
+                          "%1: --export needs one target and one theme file: "
+                          "%1 --export PATH FILE.theme\n%2\n")
+                          .arg(kProgram, usageHint());
+        return;
+    }
+    result.action = CommandLine::Action::Export;
+    result.exportTarget = QFileInfo(parser.value(option)).absoluteFilePath();
+    result.themeFile = QFileInfo(files.front()).absoluteFilePath();
+}
+
 }  // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -62,8 +79,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
+    const QCommandLineOption exportTo(QStringLiteral("export"),
+                                      QStringLiteral("Export the theme file to PATH."),
+                                      QStringLiteral("PATH"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(exportTo);
     const CheckOptions checkOptions = addCheckOptions(parser);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A theme file (.theme) to open."),
@@ -86,7 +107,11 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                           "  --check <file> Check a theme file for Windows 95 and 98: one\n"
                           "                 finding per line; exit 0 when both show everything,\n"
                           "                 1 when not, 2 when the theme cannot be read.\n"
-                          "  --json         With --check: print the findings as JSON.\n\n"
+                          "  --json         With --check: print the findings as JSON.\n"
+                          "  --export PATH  Create the theme of file as the window does and\n"
+                          "                 pack it into PATH: .zip (zip pack), .iso (CD image),\n"
+                          "                 .img .ima .hdd .vhd (an existing FAT disk image).\n"
+                          "                 Needs no display; prints what it wrote.\n\n"
                           "Arguments:\n"
                           "  file           A theme file (.theme) to open.\n")
                           .arg(kProgram, parser.applicationDescription());
@@ -98,6 +123,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return result;
     }
     if (takeCheckOptions(parser, checkOptions, result)) return result;
+    if (parser.isSet(exportTo)) {
+        readExport(parser, exportTo, result);
+        return result;
+    }
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) {
         result.action = CommandLine::Action::Fail;

@@ -25,6 +25,10 @@ public:
           m_programLauncher(m_drives) {}
 
     window::Services& services() { return m_services; }
+    /// Lets the open-file dialogs start where each kind of dialog last ended, across runs.
+    void rememberFolders(platform::FolderMemory& memory) {
+        m_commonDialog.setFolderMemory(&memory);
+    }
 
 private:
     platform::DriveMap m_drives;

@@ -9,8 +9,12 @@
 
 #include "CheckCommand.h"
 #include "CommandLine.h"
+#include "ExportCommand.h"
 #include "HostServices.h"
 #include "window/Form1.h"
+#include "window/Session.h"
+#include "window/Settings.h"
+#include "window/WorkKeeper.h"
 
 namespace {
 
@@ -50,6 +54,13 @@ int main(int argc, char** argv) {
         case app::CommandLine::Action::Fail:
             std::fputs(commandLine.text.toLocal8Bit().constData(), stderr);
             return 2;
+        case app::CommandLine::Action::Export: {
+            // No display: Qt Core's services (image plugins for conversions) only.
+            int qtArgc = 1;
+            char* qtArgv[] = {argv[0], nullptr};
+            QCoreApplication core(qtArgc, qtArgv);
+            return app::runExportCommand(commandLine.exportTarget, commandLine.themeFile);
+        }
         case app::CommandLine::Action::Check:
             return app::runCheck(commandLine.themeFile, commandLine.json, stdout, stderr);
         case app::CommandLine::Action::Run:
@@ -71,12 +82,17 @@ int main(int argc, char** argv) {
     QApplication application(qtArgc, qtArgv);
 
     app::HostServices host;
+    window::Settings settings(window::Settings::defaultFile());
+    host.rememberFolders(settings);
     window::Form1 form(host.services());
+    window::Session session(form, host.services(), settings, window::WorkKeeper::defaultFolder());
     QObject::connect(&form, &window::Form1::exitRequested, &application, &QApplication::quit);
     form.show();
     // The theme file named on the command line (the file manager passes one), as a host path.
     // It is in place before the first event is handled, so nothing the user types can come
-    // before it; a message about it stands over the window.
+    // before it; a message about it stands over the window. It wins over the work an earlier
+    // run kept, which File > Restore Previous Work then offers.
     if (!commandLine.themeFile.isEmpty()) form.openThemeFile(commandLine.themeFile);
+    session.start(!commandLine.themeFile.isEmpty());
     return application.exec();
 }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Pointer previews (mouse moves over a pointer button, as the page handles them) of a 32 x 32
 // and a 256 x 256 static cursor, against a bare QImageReader decode of the same file in the
-// same run: a repeated hover, which shows the picture kept for the slot, and a hover after the
-// file changed (its modification time is moved before each one), which must decode again.
+// same run: a hover after the file changed (its modification time is moved before each one),
+// which must decode again, and, for information, a repeated hover, which shows the picture
+// kept for the slot.
 #include <QApplication>
 #include <QBuffer>
 #include <QImage>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "ChildRuns.h"
+#include "Rows.h"
 #include "pages/MousePointersPage.h"
 #include "platform/qt/QtPictureLoader.h"
 
@@ -112,11 +114,21 @@ int main(int argc, char** argv) {
         auto* image3 = page.findChild<QLabel*>(QStringLiteral("Image3"));
         allShown = allShown && image3 && image3->pixmap().width() == size;
         const double f = bench::median(floor);
+        // The honest comparison is the hover that must decode: a repeated hover shows the
+        // picture kept for the slot, which no decode can be compared with.
         std::printf(
-            "  %3d x %-3d cursor: decode floor %8.2f us | repeated hover %8.2f us, ratio "
-            "%.3f (target <= 0.1) | hover after a change %8.2f us, ratio %.2f\n",
-            size, size, f, bench::median(repeated), bench::median(repeated) / f,
-            bench::median(changed), bench::median(changed) / f);
+            "  %3d x %-3d cursor: decode floor %8.2f us | hover after the file changed %8.2f "
+            "us, ratio %.2f | repeated hover (kept picture) %8.2f us\n",
+            size, size, f, bench::median(changed), bench::median(changed) / f,
+            bench::median(repeated));
+        bench::row(
+            bench::format("hover over a pointer button after its %d x %d .cur changed", size, size),
+            bench::format("%.1f us (bare QImageReader decode of the file)", f),
+            bench::format("%.1f us", bench::median(changed)), bench::median(changed) / f, "");
+        bench::row(bench::format("repeated hover over the same %d x %d .cur (kept picture; "
+                                 "information)",
+                                 size, size),
+                   "", bench::format("%.2f us", bench::median(repeated)), -1, "");
         ++slot;
     }
     // What the mouse move costs on its own: the same event over the button of an empty slot.

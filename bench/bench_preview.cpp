@@ -3,6 +3,7 @@
 // and the desktop icons (decoded, scaled and tiled once per pick beforehand), against a floor
 // measured in the same run: a fresh 640 x 480 picture filled with as many QPainter rectangles and
 // texts as the preview draws.
+#include <QEventLoop>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "Rows.h"
 #include "preview/PreviewRenderer.h"
 #include "state/ThemeState.h"
 
@@ -52,8 +54,11 @@ int main(int argc, char** argv) {
     for (auto& icon : theme.iconPaths) icon = "C:\\Item.ico";
     PatternLoader loader;
     preview::PreviewPictureCache cache(loader);
-    // A pick: decoded, scaled and tiled once, as the window does it.
+    // A pick: decoded (on the cache's worker), scaled and tiled once, as the window does it.
+    cache.pictures(theme, size);
+    while (cache.pending()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const preview::PreviewPictures& pictures = cache.pictures(theme, size);
+    if (pictures.tiled.isNull()) return 1;
 
     preview::PreviewRenderer renderer;
     renderer.render(theme, pictures, size);  // warm-up: fonts and glyph caches
@@ -105,5 +110,11 @@ int main(int argc, char** argv) {
     std::printf("floor (same count of QPainter rectangles and texts): median %.3f ms\n", floor);
     std::printf("ratio %.2f (target <= 2), target < 8 ms: %s  [%llu]\n", preview / floor,
                 preview < 8.0 ? "met" : "missed", static_cast<unsigned long long>(sink % 10));
+    bench::row(
+        "re-render the Theme Preview at 640 x 480 after a colour change (tiled "
+        "wallpaper, icons)",
+        bench::format("%.2f ms (as many QPainter rectangles and texts: %d and %d)", floor,
+                      rectangles, texts),
+        bench::format("%.2f ms", preview), preview / floor, "<= 2; < 8 ms");
     return 0;
 }

@@ -23,6 +23,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # dpkg-shlibdeps works out Depends
+# Export into disk images runs mtools' programs, which no library link reveals.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS mtools)
 # Maintainer scripts and control files with the modes Debian policy asks for.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The preview's checks of BMP, JPEG and ICO/CUR bytes, and the whole preview of a file
-// holding the bytes (icon and cursor images are decoded by our own mask drawing).
+// holding the bytes, whole and a part of it (icon and cursor images are decoded by our own mask
+// drawing).
 #include <QByteArray>
 #include <QGuiApplication>
 #include <QString>
@@ -30,5 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     static const QString path = QStringLiteral("/proc/self/fd/%1").arg(fd);
     (void)platform::QtPictureLoader::loadHostFile(path, QSize(32, 32));
+    // And a part of it, as the theme preview asks for the part it shows.
+    (void)platform::QtPictureLoader::loadHostRegion(path, [](QSize own) {
+        return platform::PictureRegion{
+            QRect(own.width() / 3, own.height() / 4, own.width() / 2 + 1, own.height() / 2 + 1),
+            QSize(24, 18)};
+    });
     return 0;
 }

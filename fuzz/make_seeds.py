@@ -78,3 +78,20 @@ for i, text in enumerate([b"Plain text", b"Caf\xe9 \x80 \x81", bytes(range(256))
 for i, path in enumerate(["C:\\Art\\Sky.ico", "c:\\skinvault\\Autumn\\Autumn.theme",
                           "Z:\\usr\\share\\a.wav", "C:\\..\\x", "C:", "C:\\", "D:\\a"]):
     put("fuzz_drive_map", f"path{i}", path)
+
+
+def kept_work(name="Autumn", tile=True, colours=None):
+    colours = colours if colours is not None else [i * 0x10203 for i in range(25)]
+    paths = lambda prefix, n: "[" + ", ".join(f'"C:\\\\{prefix}{i}.x"' for i in range(n)) + "]"
+    return ('{"format": "skinsmith kept work", "version": 1, "source": "C:\\\\a\\\\b.theme", '
+            '"changed": "2026-12-07T16:40:00.123Z", "theme": {'
+            f'"themeName": "{name}", "wallpaperPath": "C:\\\\w.jpg", '
+            f'"tileWallpaper": {"true" if tile else "false"}, "iconPaths": {paths("i", 4)}, '
+            f'"pointerPaths": {paths("p", 12)}, "soundPaths": {paths("s", 20)}, '
+            f'"colors": {colours}, "screenSaverPath": "", "logoPaths": {paths("l", 3)}}}}}')
+
+
+put("fuzz_kept_work", "whole", kept_work())
+put("fuzz_kept_work", "unnamed", kept_work(name="", tile=False, colours=[0] * 25))
+put("fuzz_kept_work", "short-colours", kept_work(colours=[1, 2]))
+put("fuzz_kept_work", "empty-object", "{}")

@@ -13,6 +13,8 @@ packages=(
     libsamplerate0-dev qt6-image-formats-plugins libqt6svg6 imagemagick sox libsox-fmt-all
     libgtest-dev
     xvfb xauth x11-utils xdotool
+    # What a screen reader hears, read over AT-SPI in a private D-Bus session.
+    at-spi2-core python3-pyatspi dbus dbus-x11
     clang-format clang-tidy
     # The sanitizer runtime and libFuzzer (make fuzz).
     clang libclang-rt-dev
@@ -20,6 +22,9 @@ packages=(
     desktop-file-utils appstream shared-mime-info libglib2.0-bin file
     dpkg-dev
     fonts-dejavu-core fonts-liberation2
+    # Export: libarchive writes zip packs and CD images, mtools writes into disk images; the
+    # export tests check them with unzip, xorriso, dosfstools and fdisk (sfdisk).
+    libarchive-dev mtools unzip libarchive-tools xorriso dosfstools fdisk
 )
 
 missing=()

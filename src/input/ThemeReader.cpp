@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/HostFiles.h"
 #include "platform/Windows1252.h"
@@ -84,7 +86,11 @@ std::optional<state::Color> parseColor(std::string_view text) {
 class PathResolver {
 public:
     PathResolver(const platform::DriveMap& drives, std::string_view themeFolder, OpenReport& report)
-        : m_drives(drives), m_themeFolder(themeFolder), m_report(report) {}
+        : m_drives(drives), m_themeFolder(themeFolder), m_report(report) {
+        std::error_code error;
+        if (const auto host = drives.toHost(m_themeFolder))
+            m_hostFolder = std::filesystem::weakly_canonical(*host, error);
+    }
 
     std::string resolve(std::string_view value, bool icon) const {
         std::string path(trimmed(value));
@@ -100,12 +106,19 @@ public:
             m_report.embeddedIcons.emplace_back(trimmed(value));
             return {};
         }
-        if (auto found = lookUp(path)) return *found;
         // A pack often names a file elsewhere (the screen saver in the System folder) while
         // its copy sits beside the theme.
-        if (auto found = lookUp(m_themeFolder + "\\" + std::string(name))) return *found;
-        m_report.missingFiles.push_back(path);
-        return path;
+        auto found = lookUp(path);
+        if (!found) found = lookUp(m_themeFolder + "\\" + std::string(name));
+        if (!found) {
+            m_report.missingFiles.push_back(path);
+            return path;
+        }
+        if (!insideThemeFolder(*found) &&
+            std::find(m_report.outsideFiles.begin(), m_report.outsideFiles.end(), *found) ==
+                m_report.outsideFiles.end())
+            m_report.outsideFiles.push_back(*found);
+        return *found;
     }
 
 private:
@@ -146,8 +159,20 @@ private:
         return m_drives.toWindows(*found);
     }
 
+    // Where the file really lies, links followed, compared with the theme's folder: a link
+    // inside the folder may lead anywhere.
+    bool insideThemeFolder(const std::string& windowsPath) const {
+        const auto host = m_drives.toHost(windowsPath);
+        std::error_code error;
+        const auto real = host ? std::filesystem::canonical(*host, error) : std::filesystem::path();
+        if (!host || error || m_hostFolder.empty()) return false;
+        return std::mismatch(m_hostFolder.begin(), m_hostFolder.end(), real.begin(), real.end())
+                   .first == m_hostFolder.end();
+    }
+
     const platform::DriveMap& m_drives;
     std::string m_themeFolder;
+    std::filesystem::path m_hostFolder;  // the theme's folder on the host, links resolved
     OpenReport& m_report;
 };
 
@@ -254,6 +279,18 @@ OpenResult readThemeText(const platform::DriveMap& drives, std::string_view byte
     return result;
 }
 
+void leaveOut(state::ThemeState& theme, const std::vector<std::string>& paths) {
+    auto clear = [&paths](std::string& slot) {
+        if (std::find(paths.begin(), paths.end(), slot) != paths.end()) slot.clear();
+    };
+    std::for_each(theme.iconPaths.begin(), theme.iconPaths.end(), clear);
+    std::for_each(theme.logoPaths.begin(), theme.logoPaths.end(), clear);
+    std::for_each(theme.soundPaths.begin(), theme.soundPaths.end(), clear);
+    std::for_each(theme.pointerPaths.begin(), theme.pointerPaths.end(), clear);
+    clear(theme.screenSaverPath);
+    clear(theme.wallpaperPath);
+}
+
 void readLogoBatch(const platform::DriveMap& drives, std::string_view bytes,
                    std::string_view themeFolder, OpenedTheme& into) {
     if (bytes.find('\0') != std::string_view::npos) return;
@@ -305,6 +342,44 @@ OpenResult openTheme(const platform::DriveMap& drives, std::string_view windowsP
         if (const auto batchBytes = platform::readRegularFile(*found, kMaxThemeFileBytes))
             readLogoBatch(drives, *batchBytes, folder, *result.opened);
     return result;
+}
+
+ThemeColorsResult readThemeColorsText(std::string_view bytes) {
+    ThemeColorsResult result;
+    if (bytes.find('\0') != std::string_view::npos) {
+        result.error = "It holds binary data, not the text of a theme file.";
+        return result;
+    }
+    const IniText ini(decodeWindowsText(bytes));
+    if (!isThemeText(ini)) {
+        result.error = "It holds none of the sections of a Windows theme file.";
+        return result;
+    }
+    ThemeColors read;
+    auto color = [&](const state::keys::KeySlot& entry) {
+        const auto value = ini.value(state::keys::kColorsSection, entry.first);
+        if (!value) return;
+        if (auto parsed = parseColor(*value))
+            read.colors[entry.second] = *parsed;
+        else
+            read.badColors.push_back(std::string(entry.first) + "=" + *value);
+    };
+    std::for_each(state::keys::kColorKeysA.begin(), state::keys::kColorKeysA.end(), color);
+    std::for_each(state::keys::kColorKeysB.begin(), state::keys::kColorKeysB.end(), color);
+    result.read = std::move(read);
+    return result;
+}
+
+ThemeColorsResult readThemeColors(const platform::DriveMap& drives, std::string_view windowsPath) {
+    ThemeColorsResult result;
+    const auto host = drives.toHost(windowsPath);
+    if (!host) {
+        result.error = "The path cannot be reached on this machine.";
+        return result;
+    }
+    const auto bytes = platform::readRegularFile(*host, kMaxThemeFileBytes, &result.error);
+    if (!bytes) return result;
+    return readThemeColorsText(*bytes);
 }
 
 }  // namespace input

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -45,8 +46,12 @@ struct OpenReport {
     std::vector<std::string> missingFiles;   // referenced files that are not there (kept in slots)
     std::vector<std::string> embeddedIcons;  // icons inside a program file, left out
     std::vector<std::string> badColors;      // "Key=value" lines whose colour was not taken
+    /// Files found outside the theme file's own folder tree (links followed), kept in their
+    /// slots until the user agrees or refuses: a theme from elsewhere could name anything.
+    std::vector<std::string> outsideFiles;
     bool empty() const {
-        return missingFiles.empty() && embeddedIcons.empty() && badColors.empty();
+        return missingFiles.empty() && embeddedIcons.empty() && badColors.empty() &&
+               outsideFiles.empty();
     }
 };
 
@@ -71,8 +76,26 @@ OpenResult openTheme(const platform::DriveMap& drives, std::string_view windowsP
 OpenResult readThemeText(const platform::DriveMap& drives, std::string_view bytes,
                          std::string_view themeFolder);
 
+/// Empties every file slot that holds one of `paths`.
+void leaveOut(state::ThemeState& theme, const std::vector<std::string>& paths);
+
 /// Fills the logo slots from the lines of a logo batch file.
 void readLogoBatch(const platform::DriveMap& drives, std::string_view bytes,
                    std::string_view themeFolder, OpenedTheme& into);
+
+/// The colours a theme file sets, by colour slot: a colour it does not set (or sets to no
+/// valid value, listed in badColors) is nullopt.
+struct ThemeColors {
+    std::array<std::optional<state::Color>, state::kColorCount> colors;
+    std::vector<std::string> badColors;
+};
+struct ThemeColorsResult {
+    std::optional<ThemeColors> read;
+    std::string error;  // why the file cannot be read, in words for the user
+};
+/// The colours of the theme text in `bytes`, read as readThemeText reads them.
+ThemeColorsResult readThemeColorsText(std::string_view bytes);
+/// The colours of the theme file at a Windows path, with openTheme's checks on the file.
+ThemeColorsResult readThemeColors(const platform::DriveMap& drives, std::string_view windowsPath);
 
 }  // namespace input

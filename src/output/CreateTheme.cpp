@@ -41,9 +41,13 @@ std::string themeFolderText(const std::string& name) {
     return "c:\\skinvault\\" + name + "\\";
 }
 
+platform::Message fatal(std::string text) {
+    return {std::move(text), std::string(kFatalTitle), platform::MessageButtons::Ok,
+            platform::MessageIcon::Stop, platform::MessageResult::Ok};
+}
+
 void showError(platform::MessageBoxes& messages, std::string text) {
-    messages.show({std::move(text), std::string(kFatalTitle), platform::MessageButtons::Ok,
-                   platform::MessageIcon::Stop, platform::MessageResult::Ok});
+    messages.show(fatal(std::move(text)));
 }
 
 // Why the name cannot name the theme folder and its two files, in words for the user.
@@ -95,36 +99,36 @@ std::optional<std::string> nameProblem(const std::string& name) {
 }
 
 // Makes and enters C:\skinvault\<name>. A folder that exists already is fine; any other
-// failure is reported and nothing is written.
-bool enterThemeFolder(const std::string& name, platform::FileSystem& files,
-                      platform::MessageBoxes& messages) {
+// failure gives the message to show, and nothing is written.
+std::optional<platform::Message> enterThemeFolder(const std::string& name,
+                                                  platform::FileSystem& files) {
     auto fail = [&](const std::string& folder, const std::string& reason) {
-        showError(messages, "The theme folder could not be made: " + folder + "\r" + reason +
-                                "\rThe theme was not created.");
-        return false;
+        return fatal("The theme folder could not be made: " + folder + "\r" + reason +
+                     "\rThe theme was not created.");
     };
     const std::string rootText = "c:\\skinvault\\";
     if (!files.changeDrive('C')) return fail("c:\\", files.lastError());
     if (!files.changeFolder("\\")) return fail("c:\\", files.lastError());
 
-    for (const auto& [folder, shown] :
-         {std::pair<std::string_view, std::string>{kOutputRoot, rootText},
-          {name, themeFolderText(name)}}) {
-        std::string makeError;
-        if (!files.makeFolder(folder)) makeError = files.lastError();  // exists already: normal
-        if (!files.changeFolder(folder)) {
-            return fail(shown, makeError.empty() ? files.lastError() : makeError);
-        }
-    }
-    return true;
+    std::string makeError;
+    if (!files.makeFolder(kOutputRoot)) makeError = files.lastError();  // exists already: normal
+    // The vault may be a link of the user's own to another disk; nothing below it may be.
+    if (!files.changeFolderThroughOwnLink(kOutputRoot))
+        return fail(rootText, makeError.empty() ? files.lastError() : makeError);
+    makeError.clear();
+    if (!files.makeFolder(name)) makeError = files.lastError();
+    if (!files.changeFolder(name))
+        return fail(themeFolderText(name), makeError.empty() ? files.lastError() : makeError);
+    return std::nullopt;
 }
 
-// Creates, writes and closes one text file; reports and returns false on any failure.
+// Creates, writes and closes one text file; the message to show on any failure.
 // `consequence` tells the user what the failure leaves behind.
 template <typename Writer>
-bool writeTextFile(const std::string& fileName, const std::string& folderText,
-                   const std::string& consequence, platform::FileSystem& files,
-                   platform::MessageBoxes& messages, Writer write) {
+std::optional<platform::Message> writeTextFile(const std::string& fileName,
+                                               const std::string& folderText,
+                                               const std::string& consequence,
+                                               platform::FileSystem& files, Writer write) {
     auto file = files.createTextFile(fileName);
     std::string reason;
     if (!file) {
@@ -132,14 +136,12 @@ bool writeTextFile(const std::string& fileName, const std::string& folderText,
     } else {
         const bool written = write(*file);
         const bool closed = file->close();
-        if (written && closed) return true;
+        if (written && closed) return std::nullopt;
         reason = file->lastError();
     }
-    showError(messages,
-              "The file " + folderText + fileName + " could not be written.\r" +
-                  (reason.empty() ? std::string("The disk may be full or locked.") : reason) +
-                  "\r" + consequence);
-    return false;
+    return fatal("The file " + folderText + fileName + " could not be written.\r" +
+                 (reason.empty() ? std::string("The disk may be full or locked.") : reason) + "\r" +
+                 consequence);
 }
 
 }  // namespace
@@ -192,11 +194,12 @@ std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::Fi
             where.bytesTotal += slot.size;
         }
     }
+    auto stopped = [cancel] { return cancel != nullptr && cancel->load(); };
     std::vector<std::string> missing;
     for (const auto& slot : slots) {
         const std::string& source = *slot.path;
         const bool chosen = state::holdsChoice(source, slot.pattern);
-        if (cancel != nullptr && cancel->load()) {
+        if (stopped()) {
             if (chosen) missing.push_back(source + " (the copy was stopped)");
             continue;
         }
@@ -204,12 +207,25 @@ std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::Fi
             where.file = source;
             progress(where);
         }
+        const std::uint64_t before = where.bytesDone;
+        // A big file moves the progress as it goes and stops at its next chunk on cancel.
+        auto watch = [&](std::uint64_t copied) {
+            if (progress && copied < slot.size) {
+                where.bytesDone = before + copied;
+                progress(where);
+            }
+            return !stopped();
+        };
         // Every slot is tried; only a slot that holds a choice counts as missing.
-        if (!files.copyFile(source, strip(source)) && chosen) {
+        if (!files.copyFile(source, strip(source), watch) && chosen) {
             missing.push_back(source + " (" + files.lastError() + ")");
         }
-        where.bytesDone += slot.size;
+        where.bytesDone = before + slot.size;
     }
+    // The renames above, and the theme's own files, survive a power cut from here on.
+    if (!files.flushFolder())
+        missing.push_back(files.currentFolder() +
+                          " (the folder could not be flushed to disk: " + files.lastError() + ")");
     if (progress) {
         where.file.clear();
         progress(where);
@@ -217,42 +233,70 @@ std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::Fi
     return missing;
 }
 
-bool writeTheme(const state::ThemeState& theme, platform::FileSystem& files,
-                platform::MessageBoxes& messages) {
-    const std::string& name = theme.themeName;
-    if (name.empty()) {
+std::string themeFilePath(const state::ThemeState& theme) {
+    return "C:\\skinvault\\" + theme.themeName + "\\" + theme.themeName + ".theme";
+}
+
+bool checkThemeName(const state::ThemeState& theme, platform::MessageBoxes& messages) {
+    if (theme.themeName.empty()) {
         showError(messages, "You must specify a name for the theme!");
         return false;
     }
-    if (const auto problem = nameProblem(name)) {
+    if (const auto problem = nameProblem(theme.themeName)) {
         showError(messages, *problem);
         return false;
     }
-    if (!enterThemeFolder(name, files, messages)) return false;
+    return true;
+}
 
+bool mayReplaceTheme(const state::ThemeState& theme, const platform::FileSystem& files,
+                     platform::MessageBoxes& messages, std::string_view ownThemeFile) {
+    const std::string path = themeFilePath(theme);
+    if (path == ownThemeFile || !files.fileExists(path)) return true;
+    return messages.show({"A theme named " + theme.themeName + " already exists. Replace it?",
+                          "Create Theme", platform::MessageButtons::OkCancel,
+                          platform::MessageIcon::Warning, platform::MessageResult::Cancel}) ==
+           platform::MessageResult::Ok;
+}
+
+std::optional<platform::Message> writeThemeFiles(const state::ThemeState& theme,
+                                                 platform::FileSystem& files) {
+    const std::string& name = theme.themeName;
+    if (auto failed = enterThemeFolder(name, files)) return failed;
     const std::string folderText = themeFolderText(name);
-    if (!writeTextFile(name + ".theme", folderText,
-                       "The theme was not created; an earlier file of that name is left as it was.",
-                       files, messages,
-                       [&](platform::TextFile& f) { return writeThemeFile(theme, f); })) {
-        return false;
-    }
-    if (!writeTextFile(name + ".bat", folderText,
-                       "The theme file " + folderText + name +
-                           ".theme was written, but the splash logos cannot be installed and "
-                           "the chosen files were not copied; an earlier batch file of that "
-                           "name is left as it was.",
-                       files, messages,
-                       [&](platform::TextFile& f) { return writeLogoBatch(theme, f); })) {
-        return false;
-    }
+    if (auto failed = writeTextFile(
+            name + ".theme", folderText,
+            "The theme was not created; an earlier file of that name is left as it was.", files,
+            [&](platform::TextFile& f) { return writeThemeFile(theme, f); }))
+        return failed;
+    return writeTextFile(name + ".bat", folderText,
+                         "The theme file " + folderText + name +
+                             ".theme was written, but the splash logos cannot be installed and "
+                             "the chosen files were not copied; an earlier batch file of that "
+                             "name is left as it was.",
+                         files, [&](platform::TextFile& f) { return writeLogoBatch(theme, f); });
+}
 
+void tellThemeWritten(const state::ThemeState& theme, platform::MessageBoxes& messages) {
+    const std::string& name = theme.themeName;
+    const std::string folderText = themeFolderText(name);
     messages.show({"The theme file has been created and saved into " + folderText + "\r" + "Run " +
                        name + ".bat from " + folderText +
                        " to change the splash logos.\r"
                        "Remember to copy the screen saver if any to the Windows System directory",
                    "Done!", platform::MessageButtons::Ok, platform::MessageIcon::None,
                    platform::MessageResult::Ok});
+}
+
+bool writeTheme(const state::ThemeState& theme, platform::FileSystem& files,
+                platform::MessageBoxes& messages, std::string_view ownThemeFile) {
+    if (!checkThemeName(theme, messages) || !mayReplaceTheme(theme, files, messages, ownThemeFile))
+        return false;
+    if (const auto failed = writeThemeFiles(theme, files)) {
+        messages.show(*failed);
+        return false;
+    }
+    tellThemeWritten(theme, messages);
     return true;
 }
 
@@ -278,7 +322,7 @@ void reportUncopied(const state::ThemeState& theme, std::vector<std::string> mis
 
 void createTheme(const state::ThemeState& theme, platform::FileSystem& files,
                  platform::MessageBoxes& messages) {
-    if (!writeTheme(theme, files, messages)) return;
+    if (!writeTheme(theme, files, messages, themeFilePath(theme))) return;
     reportUncopied(theme, copyAssets(theme, files), files, messages);
 }
 

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,18 +40,39 @@ struct AssetSlot {
 std::vector<AssetSlot> assetSlotsInCopyOrder(const state::ThemeState& theme);
 
 /// Copies every asset into the current folder in the fixed order (icons, logos, sounds,
-/// pointers, screen saver, wallpaper), calling `progress` before each chosen file and once at
-/// the end. Once `cancel` is set no further copy starts. Returns the chosen files that were
-/// not copied, each with the reason.
+/// pointers, screen saver, wallpaper), one FileSystem::copyFile per slot, then flushes the
+/// folder. `progress` is called before each chosen file, after each chunk of a file still
+/// under way, and once at the end. Once `cancel` is set the file under way stops at its next
+/// chunk and no further copy starts. Returns the chosen files that were not copied, each with
+/// the reason.
 std::vector<std::string> copyAssets(const state::ThemeState& theme, platform::FileSystem& files,
                                     const std::function<void(const CopyProgress&)>& progress = {},
                                     const std::atomic<bool>* cancel = nullptr);
 
-/// The create procedure up to the copies: checks the name, makes C:\skinvault\<name> (left
-/// current), writes the theme file and the logo batch file and tells the user. True when the
-/// assets are to be copied next.
+/// The Windows path Create Theme writes the theme file at: C:\skinvault\<name>\<name>.theme.
+std::string themeFilePath(const state::ThemeState& theme);
+
+/// Refuses, telling the user, a theme name that cannot name the theme folder and its files.
+bool checkThemeName(const state::ThemeState& theme, platform::MessageBoxes& messages);
+
+/// Whether Create Theme may go on: no theme file of that name exists yet, it is `ownThemeFile`
+/// (the theme this run opened or last created), or the user agrees to replace it.
+bool mayReplaceTheme(const state::ThemeState& theme, const platform::FileSystem& files,
+                     platform::MessageBoxes& messages, std::string_view ownThemeFile);
+
+/// Makes C:\skinvault\<name> (left current) and writes the theme file and the logo batch
+/// file. Nothing when both are in place, else the message to show. It shows nothing itself,
+/// so it may run on a worker thread.
+std::optional<platform::Message> writeThemeFiles(const state::ThemeState& theme,
+                                                 platform::FileSystem& files);
+
+/// "Done!": the theme file is in place and the copies come next.
+void tellThemeWritten(const state::ThemeState& theme, platform::MessageBoxes& messages);
+
+/// The create procedure up to the copies on one thread: checkThemeName, mayReplaceTheme,
+/// writeThemeFiles and the message it gives. True when the assets are to be copied next.
 bool writeTheme(const state::ThemeState& theme, platform::FileSystem& files,
-                platform::MessageBoxes& messages);
+                platform::MessageBoxes& messages, std::string_view ownThemeFile = {});
 
 /// After the copies: the warning that lists the chosen files the theme lacks (left out by the
 /// copies, or a logo whose name its batch line cannot hold), then the warnings about the
@@ -58,7 +80,8 @@ bool writeTheme(const state::ThemeState& theme, platform::FileSystem& files,
 void reportUncopied(const state::ThemeState& theme, std::vector<std::string> missing,
                     platform::FileSystem& files, platform::MessageBoxes& messages);
 
-/// The whole procedure in one go: writeTheme, copyAssets, reportUncopied.
+/// The whole procedure in one go (writeTheme, copyAssets, reportUncopied), for callers that
+/// mean to replace a theme of that name: it does not ask.
 void createTheme(const state::ThemeState& theme, platform::FileSystem& files,
                  platform::MessageBoxes& messages);
 

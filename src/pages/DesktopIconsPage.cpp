@@ -47,6 +47,7 @@ DesktopIconsPage::DesktopIconsPage(state::ThemeState& theme, platform::CommonDia
               onPage(s.label.x(), s.label.y(), s.label.width(), s.label.height()));
         auto* box = new PictureBox(true, this);
         box->setToolTip(kIconHint);
+        box->setEmptyText(kIconHint);
         place(box, QString::fromLatin1(s.box), caption + QStringLiteral(" icon"),
               onPage(s.picture.x(), s.picture.y(), s.picture.width(), s.picture.height()));
         box->makeSlot();

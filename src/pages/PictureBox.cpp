@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "pages/PictureBox.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -11,7 +12,43 @@
 
 namespace pages {
 
+namespace {
+
+/// A box as a screen reader should hear it: a slot, which Space and Enter act on, is a push
+/// button whose press action picks; any other box is a picture. (A QLabel stays a "label"
+/// over AT-SPI whatever it does.)
+class BoxAccessible : public QAccessibleWidget {
+public:
+    explicit BoxAccessible(PictureBox* box) : QAccessibleWidget(box) {}
+    QAccessible::Role role() const override {
+        return box()->isSlot() ? QAccessible::Button : QAccessible::Graphic;
+    }
+    QStringList actionNames() const override {
+        return box()->isSlot() ? QStringList{pressAction()} : QStringList{};
+    }
+    void doAction(const QString& name) override {
+        // Queued, as a button's click is: the reader's call returns before a dialog runs.
+        if (box()->isSlot() && name == pressAction())
+            QMetaObject::invokeMethod(box(), &PictureBox::activated, Qt::QueuedConnection);
+    }
+
+private:
+    PictureBox* box() const { return static_cast<PictureBox*>(widget()); }
+};
+
+QAccessibleInterface* boxFactory(const QString&, QObject* object) {
+    if (auto* box = qobject_cast<PictureBox*>(object)) return new BoxAccessible(box);
+    return nullptr;
+}
+
+}  // namespace
+
 PictureBox::PictureBox(bool stretch, QWidget* parent) : QLabel(parent), m_stretch(stretch) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(boxFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setScaledContents(stretch);
@@ -41,12 +78,19 @@ void PictureBox::showPicture(const QImage& picture) {
 }
 
 void PictureBox::makeSlot() {
+    m_slot = true;
     setFocusPolicy(Qt::StrongFocus);
 }
 
 void PictureBox::setChosen(bool chosen) {
     if (chosen == m_chosen) return;
     m_chosen = chosen;
+    // The page draws the mark beside the box.
+    if (parentWidget()) parentWidget()->update(chosenMarkRect(geometry(), true));
+}
+
+void PictureBox::setEmptyText(const QString& text) {
+    m_emptyText = text;
     update();
 }
 
@@ -87,15 +131,22 @@ void PictureBox::keyPressEvent(QKeyEvent* event) {
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
-    if (!m_chosen && !hasFocus()) return;
+    const bool hint = m_picture.isNull() && !m_emptyText.isEmpty();
+    if (!hint && !hasFocus()) return;
     QPainter painter(this);
+    if (hint) {
+        // Grey, as a disabled caption, so it never reads as the picture itself.
+        painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
+        const int margin = frameWidth() + 3;
+        painter.drawText(rect().adjusted(margin, margin, -margin, -margin),
+                         Qt::AlignCenter | Qt::TextWordWrap, m_emptyText);
+    }
     if (hasFocus()) {
         // Two pixels in the selection colour inside the border: seen on any picture.
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect().adjusted(2, 2, -2, -2));
     }
-    if (m_chosen) paintChosenMark(painter, rect());
 }
 
 }  // namespace pages

@@ -29,8 +29,12 @@ public:
     const QImage& picture() const { return m_picture; }
     /// Makes the box a slot: it takes focus by Tab and click.
     void makeSlot();
+    bool isSlot() const { return m_slot; }
+    /// A slot's mark, drawn by its page beside the box (see chosenMarkRect).
     void setChosen(bool chosen);
     bool chosen() const { return m_chosen; }
+    /// Text drawn in grey inside the box while it shows no picture (the box's hint).
+    void setEmptyText(const QString& text);
 
 signals:
     void clicked();
@@ -49,9 +53,11 @@ protected:
 
 private:
     bool m_stretch;
+    bool m_slot = false;
     bool m_pressed = false;
     bool m_chosen = false;
     QImage m_picture;
+    QString m_emptyText;
 };
 
 }  // namespace pages

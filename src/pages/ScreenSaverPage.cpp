@@ -15,8 +15,9 @@ constexpr std::string_view kFilter = "Screen Savers";
 }
 
 ScreenSaverPage::ScreenSaverPage(state::ThemeState& theme, platform::CommonDialog& dialog,
-                                 platform::ProgramLauncher& launcher, QWidget* parent)
-    : Page(parent), m_theme(theme), m_dialog(dialog), m_launcher(launcher) {
+                                 platform::ProgramLauncher& launcher,
+                                 platform::MessageBoxes& messages, QWidget* parent)
+    : Page(parent), m_theme(theme), m_dialog(dialog), m_launcher(launcher), m_messages(messages) {
     auto button = [this](const char* name, const char* caption, QRect twips) {
         const QString text = QString::fromLatin1(caption);
         return place(new QPushButton(text, this), QString::fromLatin1(name), text, twips);
@@ -74,14 +75,25 @@ void ScreenSaverPage::clearScreenSaver() {
 void ScreenSaverPage::Command5_Click() {
     // Runs it full-screen. The path and "/s" go separately, so a blank in the path never
     // splits it into another program's name.
-    if (!state::holdsChoice(m_theme.screenSaverPath, state::kScreenSaverPattern)) return;
-    m_launcher.start(m_theme.screenSaverPath, {"/s"});  // a failed start stays silent
+    run({"/s"});
 }
 
 void ScreenSaverPage::Command6_Click() {
     // Without arguments a screen saver opens its own settings.
+    run({});
+}
+
+void ScreenSaverPage::run(const std::vector<std::string>& arguments) {
     if (!state::holdsChoice(m_theme.screenSaverPath, state::kScreenSaverPattern)) return;
-    m_launcher.start(m_theme.screenSaverPath, {});
+    if (m_launcher.start(m_theme.screenSaverPath, arguments)) return;
+    // Any other failed start stays silent; a missing Wine is something the user can mend.
+    if (!m_launcher.lacksWine(m_theme.screenSaverPath)) return;
+    m_messages.show(
+        {"This screen saver is a Windows program, and Wine, which runs them here, is not "
+         "installed. Install it with:\n    sudo apt install wine\n"
+         "(32-bit screen savers also need wine32, from Debian's i386 architecture.)",
+         "Wine is not installed", platform::MessageButtons::Ok, platform::MessageIcon::Warning,
+         platform::MessageResult::Ok});
 }
 
 void ScreenSaverPage::showScreenSaver() {

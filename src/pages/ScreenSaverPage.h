@@ -3,9 +3,12 @@
 
 #include <QWidget>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "pages/Slots.h"
 #include "platform/CommonDialog.h"
+#include "platform/MessageBoxes.h"
 #include "platform/ProgramLauncher.h"
 #include "state/ThemeState.h"
 
@@ -20,7 +23,8 @@ class ScreenSaverPage : public Page {
     Q_OBJECT
 public:
     ScreenSaverPage(state::ThemeState& theme, platform::CommonDialog& dialog,
-                    platform::ProgramLauncher& launcher, QWidget* parent = nullptr);
+                    platform::ProgramLauncher& launcher, platform::MessageBoxes& messages,
+                    QWidget* parent = nullptr);
 
     void showState() override;
 
@@ -39,10 +43,13 @@ protected:
 
 private:
     void showScreenSaver();
+    /// Runs the chosen screen saver; a Windows one without Wine says how to get Wine.
+    void run(const std::vector<std::string>& arguments);
 
     state::ThemeState& m_theme;
     platform::CommonDialog& m_dialog;
     platform::ProgramLauncher& m_launcher;
+    platform::MessageBoxes& m_messages;
     SlotButton* m_command4;
     QLineEdit* m_text1;
     QPushButton* m_command5;

@@ -8,6 +8,9 @@
 #include <QPointer>
 #include <QUrl>
 
+#include "pages/Layout.h"
+#include "pages/PictureBox.h"
+
 namespace pages {
 
 void SlotButton::setChosen(bool chosen) {
@@ -20,14 +23,25 @@ void SlotButton::paintEvent(QPaintEvent* event) {
     QPushButton::paintEvent(event);
     if (!m_chosen) return;
     QPainter painter(this);
-    paintChosenMark(painter, rect());
+    paintChosenMark(painter, chosenMarkRect(rect(), false));
 }
 
-void paintChosenMark(QPainter& painter, const QRect& control) {
-    // A dot in the corner, above the caption's line, in the selection colour with a dark rim
-    // so that it shows on any background.
-    const int size = std::max(5, control.height() / 6);
-    const QRect dot(control.right() - size - 3, control.top() + 3, size, size);
+void Page::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    QPainter painter(this);
+    for (auto* box : findChildren<PictureBox*>(QString(), Qt::FindDirectChildrenOnly))
+        if (box->chosen() && box->isVisible())
+            paintChosenMark(painter, chosenMarkRect(box->geometry(), true));
+}
+
+QRect chosenMarkRect(const QRect& control, bool outside) {
+    const int size = pixels(105);  // 7 pixels at 96 dpi
+    if (outside) return {control.right() + 3, control.top(), size, size};
+    return {control.right() - size - 3, control.top() + 3, size, size};
+}
+
+void paintChosenMark(QPainter& painter, const QRect& dot) {
+    // A dot in the selection colour with a dark rim, so that it shows on any background.
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::black, 1));

@@ -21,6 +21,10 @@ public:
     /// Makes every control of the page show the current theme state.
     virtual void showState() {}
 
+protected:
+    /// Draws the marks of the page's chosen picture boxes beside them.
+    void paintEvent(QPaintEvent* event) override;
+
 signals:
     /// A handler of this page wrote the theme state.
     void changed();
@@ -43,8 +47,12 @@ private:
     bool m_chosen = false;
 };
 
-/// The "holds a choice" mark, drawn in the top right corner of a control's rectangle.
-void paintChosenMark(QPainter& painter, const QRect& control);
+/// Where the "holds a choice" mark of a control at `control` goes, one small size for every
+/// control: inside a button's top right corner, above its caption; just outside a picture
+/// box's top right corner (`outside`), since a picture fills the whole box.
+QRect chosenMarkRect(const QRect& control, bool outside);
+/// Draws the mark into its rectangle.
+void paintChosenMark(QPainter& painter, const QRect& mark);
 
 /// Shows a slot's file on its control: the tooltip is the hint (if any) followed by the file,
 /// and the accessible description is the file ("" when the slot holds no choice).

@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 #include "pages/FrameBox.h"
 #include "pages/Layout.h"
@@ -76,6 +77,12 @@ void ThemeColorsPage::Command12_Click() {
     const auto slot = static_cast<std::size_t>(index);
     // The dialog opens at the element's colour, so a cancel gives that colour back unchanged.
     m_dialog.Color = m_theme.colors[slot];
+    // The custom colours offer the scheme in use: each of its colours once, in list order.
+    m_dialog.CustomColors.clear();
+    for (const state::Color c : m_theme.colors)
+        if (std::find(m_dialog.CustomColors.begin(), m_dialog.CustomColors.end(), c) ==
+            m_dialog.CustomColors.end())
+            m_dialog.CustomColors.push_back(c);
     m_dialog.ShowColor();
     const state::Color chosen = m_dialog.Color & 0xFFFFFFu;
     if (chosen == m_theme.colors[slot]) return;

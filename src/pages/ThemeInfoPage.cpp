@@ -65,6 +65,7 @@ ThemeInfoPage::ThemeInfoPage(state::ThemeState& theme, platform::CommonDialog& d
     m_image7 = place(new PictureBox(true, m_frame1), QStringLiteral("Image7"),
                      QStringLiteral("Logo preview"), at(5040, 240, 1695, 1815));
     m_image7->setToolTip(previewHint);
+    m_image7->setEmptyText(previewHint);
 
     connect(m_logoButtons[0], &QPushButton::clicked, this, &ThemeInfoPage::Command7_Click);
     connect(m_logoButtons[1], &QPushButton::clicked, this, &ThemeInfoPage::Command8_Click);

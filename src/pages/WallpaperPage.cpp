@@ -25,6 +25,7 @@ WallpaperPage::WallpaperPage(state::ThemeState& theme, platform::CommonDialog& d
     m_image2 = place(new PictureBox(true, this), QStringLiteral("Image2"),
                      QStringLiteral("Wallpaper picture"), onPage(1080, 840, 4935, 3495));
     m_image2->setToolTip(kHint);
+    m_image2->setEmptyText(kHint);
     m_image2->makeSlot();
     auto* drops = new FileDrops(
         [this](QWidget*, const std::filesystem::path& file) { dropWallpaper(file); }, this);
@@ -59,7 +60,7 @@ void WallpaperPage::dropWallpaper(const std::filesystem::path& hostFile) {
 void WallpaperPage::clearWallpaper() {
     if (m_theme.wallpaperPath.empty()) return;
     m_theme.wallpaperPath.clear();
-    m_image2->showPicture(QImage());
+    m_preview2->show(std::string(), m_image2->decodeSize());  // voids a decode under way
     markWallpaper();
     emit changed();
 }
@@ -84,10 +85,11 @@ void WallpaperPage::markWallpaper() {
 }
 
 void WallpaperPage::showState() {
-    std::optional<QImage> picture;
-    if (state::holdsChoice(m_theme.wallpaperPath, state::kWallpaperPattern))
-        picture = m_pictures.load(m_theme.wallpaperPath, m_image2->decodeSize());
-    m_image2->showPicture(picture.value_or(QImage()));
+    // An opened theme shows before its wallpaper is decoded: a big one arrives from the
+    // worker, and a request still under way for the theme before is void.
+    m_image2->showPicture(QImage());
+    const bool chosen = state::holdsChoice(m_theme.wallpaperPath, state::kWallpaperPattern);
+    m_preview2->show(chosen ? m_theme.wallpaperPath : std::string(), m_image2->decodeSize());
     markWallpaper();
     const QSignalBlocker quiet(m_check1);
     m_check1->setChecked(m_theme.tileWallpaper);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -23,6 +24,8 @@ public:
     /// The current colour (red in the lowest byte); black at first, changed only by a
     /// confirmed ShowColor, kept for the whole run.
     std::uint32_t Color = 0;
+    /// The colours the colour dialog offers as its custom colours (the first 16 count).
+    std::vector<std::uint32_t> CustomColors;
     /// The folder (a Windows path) the open-file dialog starts in; "" or a folder that does not
     /// exist lets it start where the last pick of this run ended, or in the home folder.
     std::string InitDir;

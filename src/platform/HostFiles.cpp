@@ -2,7 +2,9 @@
 #include "platform/HostFiles.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -30,6 +32,36 @@ std::string sizeText(std::size_t bytes) {
 
 }  // namespace
 
+bool isSystemFileSystem(int fd) {
+    struct statfs where {};
+    if (::fstatfs(fd, &where) != 0) return true;  // unknown: not to be trusted
+    constexpr unsigned long kConfigFs = 0x62656570, kFuseControl = 0x65735543;
+    switch (static_cast<unsigned long>(where.f_type)) {
+        case PROC_SUPER_MAGIC:
+        case SYSFS_MAGIC:
+        case DEBUGFS_MAGIC:
+        case TRACEFS_MAGIC:
+        case SECURITYFS_MAGIC:
+        case SELINUX_MAGIC:
+        case SMACK_MAGIC:
+        case CGROUP_SUPER_MAGIC:
+        case CGROUP2_SUPER_MAGIC:
+        case RDTGROUP_SUPER_MAGIC:
+        case BPF_FS_MAGIC:
+        case PSTOREFS_MAGIC:
+        case EFIVARFS_MAGIC:
+        case BINFMTFS_MAGIC:
+        case DEVPTS_SUPER_MAGIC:
+        case NSFS_MAGIC:
+        case USBDEVICE_SUPER_MAGIC:
+        case kConfigFs:
+        case kFuseControl:
+            return true;
+        default:
+            return false;
+    }
+}
+
 std::optional<std::string> readRegularFile(const std::filesystem::path& hostPath,
                                            std::size_t maxBytes, std::string* whyNot) {
     auto fail = [whyNot](std::string why) -> std::optional<std::string> {
@@ -43,6 +75,10 @@ std::optional<std::string> readRegularFile(const std::filesystem::path& hostPath
     if (::fstat(file.fd, &info) != 0) return fail(std::strerror(errno));
     if (S_ISDIR(info.st_mode)) return fail("It is a folder, not a file.");
     if (!S_ISREG(info.st_mode)) return fail("It is not a regular file (a pipe, socket or device).");
+    if (isSystemFileSystem(file.fd))
+        return fail(
+            "It is one of the system's virtual files (/proc, /sys or the like), not a file on a "
+            "disk.");
     if (static_cast<std::uintmax_t>(info.st_size) > maxBytes)
         return fail("It is larger than " + sizeText(maxBytes) + ".");
     std::string content;

@@ -8,6 +8,11 @@
 
 namespace platform {
 
+/// Whether an open file lies on one of the kernel's virtual file systems (/proc, /sys,
+/// debugfs, cgroups and the like), whose files report sizes that mean nothing and may never
+/// end, or hold the process's own secrets. Judged by the file system, never by the path.
+bool isSystemFileSystem(int fd);
+
 /// The whole content of a regular file of at most maxBytes. Nullopt, with the reason in
 /// words for the user in whyNot, for a folder, a FIFO, a device, a larger file, or one that
 /// cannot be read. A FIFO is never waited on.

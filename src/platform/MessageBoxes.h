@@ -5,9 +5,10 @@
 
 namespace platform {
 
-/// OkOtherCancel: three buttons, OK and Other captioned by the message's texts.
+/// OkOtherCancel: three buttons; the Other button is captioned by otherText.
 enum class MessageButtons { Ok, OkCancel, OkOtherCancel };
-enum class MessageIcon { None, Stop, Warning };
+/// Application: the program's own icon (the About box).
+enum class MessageIcon { None, Stop, Warning, Application };
 enum class MessageResult { Ok, Cancel, Other };
 
 /// One modal message: its text (lines may be split by CR, LF or CR LF), title, buttons,
@@ -18,9 +19,11 @@ struct Message {
     MessageButtons buttons = MessageButtons::Ok;
     MessageIcon icon = MessageIcon::None;
     MessageResult defaultButton = MessageResult::Ok;
-    /// Captions of the OK and Other buttons of an OkOtherCancel box.
-    std::string okText{};
-    std::string otherText{};
+    /// Captions for the OK and Cancel buttons when a question needs its own words.
+    std::string okText = {};
+    std::string cancelText = {};
+    /// Caption of the third button of an OkOtherCancel box.
+    std::string otherText = {};
 };
 
 /// Shows modal message boxes.
@@ -29,6 +32,14 @@ public:
     virtual ~MessageBoxes() = default;
     /// Shows the message and waits; the button chosen (Cancel when the box is closed).
     virtual MessageResult show(const Message& message) = 0;
+    /// A question whose two buttons say what they do ("Restore", "Discard") in place of OK and
+    /// Cancel; boxes that cannot name their buttons show it as show() does.
+    virtual MessageResult ask(const Message& question, const std::string& okText,
+                              const std::string& cancelText) {
+        static_cast<void>(okText);
+        static_cast<void>(cancelText);
+        return show(question);
+    }
 };
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/PickableFile.h"
 
+#include "platform/RegularFile.h"
+
 #include <cctype>
 #include <system_error>
 #include <vector>
@@ -74,7 +76,11 @@ std::string offeredPatterns(std::string_view filterText, std::string_view patter
 std::optional<std::string> pickablePath(const DriveMap& drives, MessageBoxes& messages,
                                         const std::filesystem::path& hostFile) {
     std::string why;
-    if (auto windows = drives.toWindows(hostFile, &why)) return windows;
+    // A name typed into the dialog may be a FIFO or a device, which a preview would wait on.
+    if (!isRegularFile(hostFile))
+        why = "it is not an ordinary file (it is a folder, a pipe or a device)";
+    else if (auto windows = drives.toWindows(hostFile, &why))
+        return windows;
     Message refusal;
     refusal.text = "This file cannot be used in a theme, because " + why + ".";
     refusal.title = "Open";

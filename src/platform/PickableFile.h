@@ -20,8 +20,8 @@ bool matchesPattern(std::string_view fileName, std::string_view patterns);
 std::string offeredPatterns(std::string_view filterText, std::string_view pattern);
 
 /// The one check of a file the user hands over, confirmed in the open-file dialog or dropped
-/// on a slot: its Windows path, or nullopt after a message saying why when Windows or
-/// Windows-1252 cannot name it.
+/// on a slot: its Windows path, or nullopt after a message saying why when it is no regular
+/// file (a FIFO typed into the dialog) or Windows or Windows-1252 cannot name it.
 std::optional<std::string> pickablePath(const DriveMap& drives, MessageBoxes& messages,
                                         const std::filesystem::path& hostFile);
 

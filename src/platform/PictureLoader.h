@@ -3,8 +3,10 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,6 +19,13 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+/// The part of a picture that will be seen: `clip` in the picture's own pixels, drawn at `size`.
+struct PictureRegion {
+    QRect clip;
+    QSize size;
+    bool operator==(const PictureRegion&) const = default;
+};
+
 /// Loads preview pictures: icons (the largest image), static cursors, bitmaps under any
 /// extension, JPEG.
 class PictureLoader {
@@ -26,6 +35,18 @@ public:
     /// With a box size the picture is decoded at that size, so a huge file is never decoded
     /// whole. Nullopt when the file is missing, unreadable, damaged or cut short.
     virtual std::optional<QImage> load(const std::string& windowsPath, QSize boxSize = {}) = 0;
+    /// Only the part of the picture that will be seen, decoded at the size it is drawn: `choose`
+    /// gets the picture's own size (from its header) and names the part and its size, so a
+    /// huge picture costs the memory of what is shown. Nullopt as for load(). Safe to call
+    /// from any thread. This default decodes the whole picture and cuts it.
+    virtual std::optional<QImage> loadRegion(const std::string& windowsPath,
+                                             const std::function<PictureRegion(QSize)>& choose) {
+        auto picture = load(windowsPath);
+        if (!picture || picture->isNull()) return picture;
+        const PictureRegion region = choose(picture->size());
+        return picture->copy(region.clip)
+            .scaled(region.size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     /// The bytes of a file of at most maxBytes at a Windows path (an animated cursor, whose
     /// frames the caller decodes one by one); nullopt when missing, unreadable or larger.
     virtual std::optional<QByteArray> readSmallFile(const std::string& windowsPath,

@@ -14,6 +14,12 @@ public:
     /// (never through a shell or a command line split at blanks); true when it started.
     virtual bool start(const std::string& windowsProgramPath,
                        const std::vector<std::string>& arguments) = 0;
+    /// True when the program at a full Windows path is a Windows program and nothing here can
+    /// run it (no Wine installed), so start() fails for that reason.
+    virtual bool lacksWine(const std::string& windowsProgramPath) {
+        (void)windowsProgramPath;
+        return false;
+    }
     /// Shows the folder at a full Windows path in the desktop's file manager.
     virtual bool showFolder(const std::string& windowsFolderPath) = 0;
 };

@@ -259,10 +259,20 @@ private:
 
 QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPictures& pictures,
                                QSize size) {
+    QImage image;
+    render(image, theme, pictures, size);
+    return image;
+}
+
+void PreviewRenderer::render(QImage& image, const state::ThemeState& theme,
+                             const PreviewPictures& pictures, QSize size) {
     m_regions.clear();
     m_rectangles = 0;
     m_texts = 0;
-    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
+    // A picture of the same size is drawn over, not made anew: at 1920 x 1080 a fresh one
+    // costs more than the drawing.
+    if (image.size() != size.expandedTo(QSize(1, 1)) || image.format() != QImage::Format_RGB32)
+        image = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     Canvas canvas(image, theme, *this);
     QPainter& painter = canvas.m_painter;
     const QRect desktop = image.rect();
@@ -276,20 +286,34 @@ QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPict
         else
             painter.fillRect(desktop, QBrush(wallpaper));
         canvas.record(desktop, kNone);
-    } else {
+    } else if (wallpaper.isNull()) {
         canvas.fill(desktop, Background);
-        if (!wallpaper.isNull()) {
-            const QRect box(QPoint((desktop.width() - wallpaper.width()) / 2,
-                                   (desktop.height() - wallpaper.height()) / 2),
-                            wallpaper.size());
+    } else {
+        const QSize shown =
+            pictures.wallpaperSize.isValid() ? pictures.wallpaperSize : wallpaper.size();
+        const QRect box(
+            QPoint((desktop.width() - shown.width()) / 2, (desktop.height() - shown.height()) / 2),
+            shown);
+        // Background shows only around the picture.
+        const QRect bands[] = {QRect(0, 0, desktop.width(), box.top()),
+                               QRect(0, box.bottom() + 1, desktop.width(), desktop.height()),
+                               QRect(0, box.top(), box.left(), box.height()),
+                               QRect(box.right() + 1, box.top(), desktop.width(), box.height())};
+        for (const QRect& band : bands)
+            if (const QRect shown = band & desktop; !shown.isEmpty())
+                canvas.fill(shown, Background);
+        if (shown == wallpaper.size())
             painter.drawImage(box.topLeft(), wallpaper);
-            canvas.record(box, kNone);
-        }
+        else
+            painter.drawImage(box, wallpaper);  // stretched as drawn, without smoothing
+        canvas.record(box, kNone);
     }
-    // Windows 98 names the items this way; an empty Recycle Bin shows its empty icon.
+    // Named as on the Desktop icons page; an empty Recycle Bin shows its empty icon.
     const std::array<std::pair<std::size_t, QString>, 3> items = {
         std::pair{std::size_t{0}, QStringLiteral("My Computer")},
-        std::pair{std::size_t{1}, QStringLiteral("Network Neighborhood")},
+        std::pair{std::size_t{1},
+                  QString::fromUtf8(state::kIconCaptions[1].data(),
+                                    static_cast<qsizetype>(state::kIconCaptions[1].size()))},
         std::pair{std::size_t{3}, QStringLiteral("Recycle Bin")}};
     for (std::size_t i = 0; i < items.size(); ++i)
         canvas.desktopIcon(QRect(8, 10 + 72 * static_cast<int>(i), 76, 66),
@@ -335,7 +359,6 @@ QImage PreviewRenderer::render(const state::ThemeState& theme, const PreviewPict
     canvas.text(ok, ButtonText, QStringLiteral("OK"), Qt::AlignCenter);
 
     canvas.tooltip(QPoint(420, 356), QStringLiteral("Tooltip"));
-    return image;
 }
 
 int PreviewRenderer::elementAt(QPoint point) const {
@@ -345,44 +368,96 @@ int PreviewRenderer::elementAt(QPoint point) const {
     return kNone;
 }
 
-PreviewPictureCache::PreviewPictureCache(platform::PictureLoader& loader) : m_loader(loader) {}
+platform::PictureRegion visibleWallpaper(QSize picture, QSize size, bool tiled) {
+    // One axis: the source span shown and the pixels it is drawn on.
+    auto axis = [tiled](int own, int shown, int screen, int& from, int& span, int& drawn) {
+        if (own <= screen) {
+            from = 0;
+            span = own;
+            drawn = std::max(1, static_cast<int>(qint64(own) * shown / screen));
+        } else {
+            from = tiled ? 0 : (own - screen) / 2;
+            span = screen;
+            drawn = std::max(1, shown);
+        }
+    };
+    int x = 0, width = 0, drawnWidth = 0, y = 0, height = 0, drawnHeight = 0;
+    axis(picture.width(), size.width(), kScreenSize.width(), x, width, drawnWidth);
+    axis(picture.height(), size.height(), kScreenSize.height(), y, height, drawnHeight);
+    return {QRect(x, y, width, height), QSize(drawnWidth, drawnHeight)};
+}
+
+PreviewPictureCache::PreviewPictureCache(platform::PictureLoader& loader, QObject* parent)
+    : QObject(parent), m_loader(loader) {
+    // One decode at a time: a newer request replaces the waiting one.
+    m_pool.setMaxThreadCount(1);
+}
+
+PreviewPictureCache::~PreviewPictureCache() {
+    m_pool.clear();
+    m_pool.waitForDone();
+}
 
 const PreviewPictures& PreviewPictureCache::pictures(const state::ThemeState& theme, QSize size) {
     const std::string& path = state::holdsChoice(theme.wallpaperPath, state::kWallpaperPattern)
                                   ? theme.wallpaperPath
                                   : std::string();
-    if (!m_wallpaperLoaded || path != m_wallpaperPath) {
+    const bool tiled = theme.tileWallpaper;
+    if (!m_wallpaperChosen || path != m_wallpaperPath) {
+        // A new pick: whatever was decoded or asked for belongs to the old one.
+        m_wallpaperChosen = true;
         m_wallpaperPath = path;
-        m_wallpaperLoaded = true;
-        m_wallpaperSize = QSize();
-        m_wallpaperOriginal = QImage();
-        if (!path.empty()) {
-            if (auto picture = m_loader.load(path)) m_wallpaperOriginal = std::move(*picture);
-        }
+        m_wallpaperFull = QSize();
+        m_decoded = QImage();
+        m_decodeFailed = false;
+        m_askedSize = QSize();
+        ++m_latest;
+        m_pool.clear();
+        m_pending = false;
     }
-    if (size != m_wallpaperSize) {
-        m_wallpaperSize = size;
+    if (!path.empty() && !m_decodeFailed && !size.isEmpty()) {
+        // A part decoded for a preview at least this large serves; the tile flag matters only
+        // for a picture larger than the screen, whose middle or corner shows.
+        const bool anyPart = m_wallpaperFull.isValid() &&
+                             m_wallpaperFull.width() <= kScreenSize.width() &&
+                             m_wallpaperFull.height() <= kScreenSize.height();
+        auto serves = [&](QSize decodedFor, bool decodedTiled) {
+            return decodedFor.isValid() && size.width() <= decodedFor.width() &&
+                   size.height() <= decodedFor.height() && (anyPart || decodedTiled == tiled);
+        };
+        const bool decodedServes = !m_decoded.isNull() && serves(m_decodedFor, m_decodedTiled);
+        if (!decodedServes && !(m_pending && serves(m_askedSize, m_askedTiled)))
+            requestWallpaper(size, tiled);
+    }
+
+    // Scaled from the decoded part, never from the file; until it arrives the desktop shows
+    // Background.
+    if (m_decoded.isNull()) {
         m_pictures.wallpaper = QImage();
-        m_pictures.tiled = QImage();
-        if (!m_wallpaperOriginal.isNull()) {
-            const QSize scaled(
-                std::max(1, m_wallpaperOriginal.width() * size.width() / kScreenSize.width()),
-                std::max(1, m_wallpaperOriginal.height() * size.height() / kScreenSize.height()));
-            m_pictures.wallpaper =
-                m_wallpaperOriginal.scaled(scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                    .convertToFormat(QImage::Format_RGB32);
-        }
+        m_pictures.wallpaperSize = QSize();
+    } else if (size != m_scaledFor || m_decoded.cacheKey() != m_scaledFrom) {
+        // Stretched as drawn at once, so a resize step stays quick; the smoothly scaled
+        // picture follows from the worker.
+        m_pictures.wallpaper = m_decoded;
+        m_pictures.wallpaperSize = visibleWallpaper(m_wallpaperFull, size, m_decodedTiled).size;
+        if (m_pictures.wallpaperSize != m_decoded.size()) requestSmooth(m_pictures.wallpaperSize);
     }
-    if (theme.tileWallpaper != m_tiledFor ||
-        (theme.tileWallpaper && m_pictures.tiled.size() != size)) {
-        m_tiledFor = theme.tileWallpaper;
+    m_scaledFor = size;
+    m_scaledFrom = m_decoded.cacheKey();
+    if (!tiled || m_pictures.wallpaper.isNull() || size.isEmpty()) {
         m_pictures.tiled = QImage();
-        if (m_tiledFor && !m_pictures.wallpaper.isNull() && !size.isEmpty()) {
-            m_pictures.tiled = QImage(size, QImage::Format_RGB32);
-            QPainter painter(&m_pictures.tiled);
-            painter.fillRect(m_pictures.tiled.rect(), QBrush(m_pictures.wallpaper));
+    } else if (m_pictures.tiled.size() != size || m_tiledFrom != m_pictures.wallpaper.cacheKey()) {
+        QImage tile = m_pictures.wallpaper;
+        if (tile.size() != m_pictures.wallpaperSize) {
+            tile = QImage(m_pictures.wallpaperSize, QImage::Format_RGB32);
+            QPainter(&tile).drawImage(tile.rect(), m_pictures.wallpaper);
         }
+        m_pictures.tiled = QImage(size, QImage::Format_RGB32);
+        QPainter painter(&m_pictures.tiled);
+        painter.fillRect(m_pictures.tiled.rect(), QBrush(tile));
+        m_tiledFrom = m_pictures.wallpaper.cacheKey();
     }
+
     for (std::size_t i = 0; i < state::kIconCount; ++i) {
         const std::string& icon = state::holdsChoice(theme.iconPaths[i], state::kIconPattern)
                                       ? theme.iconPaths[i]
@@ -396,6 +471,64 @@ const PreviewPictures& PreviewPictureCache::pictures(const state::ThemeState& th
                 m_pictures.icons[i] = std::move(*picture);
     }
     return m_pictures;
+}
+
+void PreviewPictureCache::requestWallpaper(QSize size, bool tiled) {
+    const std::uint64_t request = ++m_latest;
+    m_pool.clear();  // a request still waiting is out of date
+    m_pending = true;
+    m_askedSize = size;
+    m_askedTiled = tiled;
+    m_pool.start([this, request, path = m_wallpaperPath, size, tiled] {
+        QSize full;
+        std::optional<QImage> picture = m_loader.loadRegion(path, [&](QSize own) {
+            full = own;
+            return visibleWallpaper(own, size, tiled);
+        });
+        if (picture && !picture->isNull())
+            *picture = std::move(*picture).convertToFormat(QImage::Format_RGB32);
+        // A queued call to a destroyed object is dropped, so a late picture reaches nobody.
+        QMetaObject::invokeMethod(
+            this,
+            [this, request, picture = std::move(picture), full, size, tiled]() mutable {
+                arrived(request, std::move(picture), full, size, tiled);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void PreviewPictureCache::requestSmooth(QSize drawn) {
+    const std::uint64_t request = ++m_latestSmooth;
+    m_pool.start([this, request, decoded = m_decoded, drawn] {
+        if (request != m_latestSmooth) return;  // the preview has another size by now
+        QImage smooth = decoded.scaled(drawn, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QMetaObject::invokeMethod(
+            this,
+            [this, request, from = decoded.cacheKey(), smooth = std::move(smooth)] {
+                if (request != m_latestSmooth || from != m_decoded.cacheKey() ||
+                    smooth.size() != m_pictures.wallpaperSize)
+                    return;
+                m_pictures.wallpaper = smooth;
+                emit wallpaperArrived();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void PreviewPictureCache::arrived(std::uint64_t request, std::optional<QImage> picture, QSize full,
+                                  QSize size, bool tiled) {
+    if (request != m_latest) return;  // a newer request owns the preview
+    m_pending = false;
+    if (picture && !picture->isNull()) {
+        m_decoded = std::move(*picture);
+        m_wallpaperFull = full;
+        m_decodedFor = size;
+        m_decodedTiled = tiled;
+    } else {
+        // Not asked again until the next pick; a part decoded before stays.
+        m_decodeFailed = true;
+    }
+    emit wallpaperArrived();
 }
 
 }  // namespace preview

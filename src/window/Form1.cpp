@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "window/Form1.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -30,7 +31,12 @@
 #include "pages/ThemeInfoPage.h"
 #include "pages/WallpaperPage.h"
 #include "window/AssetCopy.h"
+#include "window/ColorsMenu.h"
+#include "window/EditMenu.h"
+#include "window/ExportDialog.h"
 #include "window/TabStrip.h"
+#include "window/TabStripAccessible.h"
+#include "window/ThemeHistory.h"
 #include "window/ThemePreviewWindow.h"
 #include "window/ToolsMenu.h"
 
@@ -62,6 +68,24 @@ QStringList themeFiles(const QMimeData* data) {
 std::string listed(const std::vector<std::string>& items) {
     std::string text;
     for (const auto& item : items) text += "\n    " + item;
+    return text;
+}
+
+// What opening a theme found missing or unusable, each kind under its heading.
+std::string openedText(const std::string& windowsPath, const input::OpenReport& report) {
+    const bool gaps =
+        !report.missingFiles.empty() || !report.embeddedIcons.empty() || !report.badColors.empty();
+    std::string text =
+        "The theme " + windowsPath + (gaps ? " was opened, with these gaps:" : " was opened.");
+    if (!report.missingFiles.empty())
+        text += "\n\nFiles not found (Create Theme will list them as not copied):" +
+                listed(report.missingFiles);
+    if (!report.embeddedIcons.empty())
+        text += "\n\nIcons inside program files, which cannot be shown (left empty):" +
+                listed(report.embeddedIcons);
+    if (!report.badColors.empty())
+        text += "\n\nColours that are not three values from 0 to 255 (left as they were):" +
+                listed(report.badColors);
     return text;
 }
 
@@ -121,6 +145,7 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     m_menuBar->setObjectName(QStringLiteral("MenuBar"));
     m_menuBar->setAccessibleName(QStringLiteral("Menu bar"));
     m_client = new QWidget(this);
+    installTabStripAccessibility();  // before the client's interface exists: it lists the pages
     m_client->setObjectName(QStringLiteral("Client"));
     m_client->setAccessibleName(QStringLiteral("Theme"));
     m_client->setFixedSize(pages::pixels(kClientWidthTwips), pages::pixels(kClientHeightTwips));
@@ -140,7 +165,8 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
     m_mousePointers = new pages::MousePointersPage(m_theme, s.commonDialog, s.pictureLoader);
     m_sounds = new pages::SoundsPage(m_theme, s.commonDialog, s.wavePlayer);
     m_themeColors = new pages::ThemeColorsPage(m_theme, s.commonDialog);
-    m_screenSaver = new pages::ScreenSaverPage(m_theme, s.commonDialog, s.programLauncher);
+    m_screenSaver =
+        new pages::ScreenSaverPage(m_theme, s.commonDialog, s.programLauncher, s.messageBoxes);
     m_about = new pages::AboutPage();
     m_themeInfo =
         new pages::ThemeInfoPage(m_theme, s.commonDialog, s.pictureLoader, s.messageBoxes);
@@ -172,12 +198,14 @@ Form1::Form1(Services& services, QWidget* parent) : QWidget(parent), m_services(
                      QStringLiteral("Exit"), pages::at(5520, 4680, 2175, 615));
 
     m_copy = new AssetCopy(this);
+    connect(m_copy, &AssetCopy::written, this, &Form1::themeFilesWritten);
     connect(m_copy, &AssetCopy::progress, this, &Form1::copyProgress);
     connect(m_copy, &AssetCopy::finished, this, &Form1::copiesFinished);
 
     connect(m_themeInfo->nameBox(), &QLineEdit::textChanged, this, &Form1::Text2_Change);
     connect(m_command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(m_command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    m_history = new ThemeHistory(*this);
     buildMenus();
 
     Form_Load();
@@ -202,18 +230,23 @@ void Form1::buildMenus() {
         &Form1::mnuFileOpen_Click);
     add(file, "mnuFileCreate", QStringLiteral("&Create Theme"), QKeySequence(Qt::CTRL | Qt::Key_S),
         &Form1::Command1_Click);
+    ExportDialog::addMenuItem(file, *this, m_services);
     m_openFolderAction = add(file, "mnuFileOpenFolder", QStringLiteral("Open Theme &Folder"), {},
                              &Form1::mnuFileOpenFolder_Click);
     file->addSeparator();
     add(file, "mnuFileExit", QStringLiteral("E&xit"), {}, &Form1::Command3_Click);
     connect(file, &QMenu::aboutToShow, this, &Form1::updateMenus);
 
+    new EditMenu(*m_history, m_menuBar);
+
     QMenu* view = m_menuBar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuView"));
     add(view, "mnuViewPreview", QStringLiteral("Theme &Preview"), QKeySequence(Qt::Key_F5),
         &Form1::mnuViewPreview_Click);
 
+    new ColorsMenu(m_menuBar, *this, m_services);
     m_tools = new ToolsMenu(*m_menuBar, *this, m_services);
+
     QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     add(help, "mnuHelpAbout", QStringLiteral("&About Skinsmith"), {}, &Form1::mnuHelpAbout_Click);
@@ -237,6 +270,8 @@ bool Form1::copying() const {
     return m_copy->running();
 }
 
+// The theme's files are written and flushed on the worker, so a disk slow to flush (after a big
+// copy, say) never stalls the window; "Done!" comes once both are in place, then the copies.
 void Form1::Command1_Click() {
     if (refusedWhileCopying("creating a theme again")) return;
     // Files Windows 98 cannot show may be converted first; Create follows the conversions.
@@ -245,17 +280,37 @@ void Form1::Command1_Click() {
 }
 
 void Form1::createTheme() {
-    const bool written =
-        output::writeTheme(m_theme, m_services.fileSystem, m_services.messageBoxes);
+    platform::MessageBoxes& messages = m_services.messageBoxes;
+    if (!output::checkThemeName(m_theme, messages) ||
+        !output::mayReplaceTheme(m_theme, m_services.fileSystem, messages, m_ownThemeFile))
+        return;
+    m_copiedTheme = m_theme;
+    m_copy->writeFiles(m_copiedTheme, m_services.fileSystem);
+}
+
+void Form1::themeFilesWritten() {
     updateMenus();
-    if (!written) return;
+    if (m_exitAfterCopy) {
+        close();
+        emit exitRequested();
+        return;
+    }
+    if (const auto& failure = m_copy->writeFailure()) {
+        m_services.messageBoxes.show(*failure);
+        return;
+    }
+    m_ownThemeFile = output::themeFilePath(m_copiedTheme);
+    m_cleanTheme = m_copiedTheme;
+    output::tellThemeWritten(m_copiedTheme, m_services.messageBoxes);
+    emit themeCreated(QString::fromStdString(m_ownThemeFile));
     startCopies();
 }
 
 // The copies run on a worker thread after "Done!", so the window goes on repainting while
 // hundreds of megabytes are copied; the progress dialog shows where they are.
 void Form1::startCopies() {
-    m_copiedTheme = m_theme;
+    // m_copiedTheme is the state the theme file was written from: the window stayed live
+    // while it was written, so the copies must not take later edits.
     m_copyProgress = new QProgressDialog(this);
     m_copyProgress->setObjectName(QStringLiteral("CopyProgress"));
     m_copyProgress->setWindowTitle(QStringLiteral("Copying the theme's files"));
@@ -309,7 +364,7 @@ void Form1::updateMenus() {
 }
 
 bool Form1::mayDiscardTheme(const char* title) {
-    if (m_theme == state::ThemeState{}) return true;
+    if (m_theme == m_cleanTheme) return true;
     platform::Message question;
     question.text = "The current theme's choices will be replaced. Go on?";
     question.title = title;
@@ -335,6 +390,22 @@ void Form1::replaceTheme(state::ThemeState theme) {
     emit themeChanged();
 }
 
+void Form1::replaceColors(const std::array<state::Color, state::kColorCount>& colors,
+                          const QString& name) {
+    if (colors == m_theme.colors) return;
+    state::ThemeState next = m_theme;
+    next.colors = colors;
+    applyChange(std::move(next), name);
+}
+
+void Form1::applyChange(state::ThemeState theme, const QString& name) {
+    m_history->apply(std::move(theme), name);
+}
+
+QLineEdit* Form1::nameBox() const {
+    return m_themeInfo->nameBox();
+}
+
 void Form1::mnuViewPreview_Click() {
     // Built on first use, so start-up pays nothing for it.
     if (!m_preview) {
@@ -345,6 +416,7 @@ void Form1::mnuViewPreview_Click() {
         // the page in front stays the user's choice.
         connect(m_preview, &ThemePreviewWindow::elementClicked, m_themeColors,
                 &pages::ThemeColorsPage::selectEntry);
+        m_preview->placeBeside(*this);
     }
     m_preview->refresh();
     m_preview->show();
@@ -366,7 +438,9 @@ bool Form1::refusedWhileCopying(const char* action) {
 void Form1::mnuFileNew_Click() {
     if (refusedWhileCopying("starting a new theme")) return;
     if (!mayDiscardTheme("New Theme")) return;
-    replaceTheme(state::ThemeState{});
+    m_ownThemeFile.clear();
+    m_cleanTheme = state::ThemeState{};
+    applyChange(state::ThemeState{}, QStringLiteral("New Theme"));
 }
 
 void Form1::mnuFileOpen_Click() {
@@ -402,22 +476,36 @@ bool Form1::openTheme(const std::string& windowsPath) {
         return false;
     }
     const input::OpenReport report = std::move(result.opened->report);
-    replaceTheme(std::move(result.opened->theme));
-    if (!report.empty()) {
-        std::string text = "The theme " + windowsPath + " was opened, with these gaps:";
-        if (!report.missingFiles.empty())
-            text += "\n\nFiles not found (Create Theme will list them as not copied):" +
-                    listed(report.missingFiles);
-        if (!report.embeddedIcons.empty())
-            text += "\n\nIcons inside program files, which cannot be shown (left empty):" +
-                    listed(report.embeddedIcons);
-        if (!report.badColors.empty())
-            text += "\n\nColours that are not three values from 0 to 255 (left as they were):" +
-                    listed(report.badColors);
-        m_services.messageBoxes.show({text, kOpenTitle, platform::MessageButtons::Ok,
-                                      platform::MessageIcon::Warning, platform::MessageResult::Ok});
+    state::ThemeState& opened = result.opened->theme;
+    if (!useOutsideFiles(windowsPath, report)) input::leaveOut(opened, report.outsideFiles);
+    m_ownThemeFile = windowsPath;
+    m_cleanTheme = opened;
+    applyChange(std::move(opened), QStringLiteral("Open Theme"));
+    emit themeOpened(QString::fromStdString(windowsPath));
+    if (report.outsideFiles.empty() && !report.empty()) {
+        m_services.messageBoxes.show({openedText(windowsPath, report), kOpenTitle,
+                                      platform::MessageButtons::Ok, platform::MessageIcon::Warning,
+                                      platform::MessageResult::Ok});
     }
     return true;
+}
+
+bool Form1::useOutsideFiles(const std::string& windowsPath, const input::OpenReport& report) {
+    if (report.outsideFiles.empty()) return true;
+    // One message says all: the gaps first, then these files and the question.
+    const std::string text =
+        openedText(windowsPath, report) +
+        "\n\nFiles outside the theme's own folder (Create Theme would copy them into the new "
+        "theme):" +
+        listed(report.outsideFiles) +
+        "\n\nA theme from elsewhere can name any file you can read. Use these files only if "
+        "you "
+        "trust this theme.";
+    platform::Message question{text, kOpenTitle, platform::MessageButtons::OkCancel,
+                               platform::MessageIcon::Warning, platform::MessageResult::Cancel};
+    question.okText = "Use these files";
+    question.cancelText = "Leave these slots empty";
+    return m_services.messageBoxes.show(question) == platform::MessageResult::Ok;
 }
 
 void Form1::mnuFileOpenFolder_Click() {
@@ -430,10 +518,9 @@ void Form1::mnuHelpAbout_Click() {
                        "\n\n"
                        "Builds desktop themes for Windows 95/98 with Microsoft Plus!.\n\n"
                        "Copyright (c) 2026 The Skinsmith developers.\n"
-                       "Released under the MIT licence.\n\n"
-                       "https://skinsmith.example.org";
+                       "Released under the MIT licence.";
     m_services.messageBoxes.show({text, "About Skinsmith", platform::MessageButtons::Ok,
-                                  platform::MessageIcon::None, platform::MessageResult::Ok});
+                                  platform::MessageIcon::Application, platform::MessageResult::Ok});
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
@@ -451,19 +538,34 @@ void Form1::dropEvent(QDropEvent* event) {
     });
 }
 
+void Form1::askToStopCopies() {
+    platform::Message stop;
+    stop.text =
+        "The theme's files are still being copied. Stop the copy and exit? The files not yet "
+        "copied will be missing from the theme.";
+    stop.title = "Exit Theme Creator";
+    stop.buttons = platform::MessageButtons::OkCancel;
+    stop.defaultButton = platform::MessageResult::Cancel;
+    if (m_services.messageBoxes.show(stop) != platform::MessageResult::Ok) return;
+    // The window closes once the file being copied has stopped.
+    m_exitAfterCopy = true;
+    m_copy->cancel();
+}
+
+// The close box during the copies asks what "Exit " asks: a window gone while its process
+// copies on unseen would leave a theme with files missing and nobody told.
+void Form1::closeEvent(QCloseEvent* event) {
+    if (!copying()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (!m_exitAfterCopy) askToStopCopies();
+}
+
 void Form1::Command3_Click() {
     if (copying()) {
-        platform::Message stop;
-        stop.text =
-            "The theme's files are still being copied. Stop the copy and exit? The files not yet "
-            "copied will be missing from the theme.";
-        stop.title = "Exit Theme Creator";
-        stop.buttons = platform::MessageButtons::OkCancel;
-        stop.defaultButton = platform::MessageResult::Cancel;
-        if (m_services.messageBoxes.show(stop) != platform::MessageResult::Ok) return;
-        // The window closes once the file being copied is complete.
-        m_exitAfterCopy = true;
-        m_copy->cancel();
+        if (!m_exitAfterCopy) askToStopCopies();
         return;
     }
     platform::Message question;

@@ -8,9 +8,14 @@
 #include "window/Services.h"
 
 class QAction;
+class QLineEdit;
 class QMenuBar;
 class QProgressDialog;
 class QPushButton;
+
+namespace input {
+struct OpenReport;
+}  // namespace input
 
 namespace pages {
 class AboutPage;
@@ -28,6 +33,7 @@ namespace window {
 class AssetCopy;
 class ToolsMenu;
 class TabStrip;
+class ThemeHistory;
 class ThemePreviewWindow;
 
 /// The main window: owns the theme of this run, the tab control SSTab1 with its eight pages,
@@ -66,6 +72,22 @@ public:
     bool openThemeFile(const QString& hostPath);
     /// Enables "Open Theme Folder" only while C:\skinvault\<name> exists.
     void updateMenus();
+    /// Puts a whole set of colours in place as one change: the colour list and the preview
+    /// follow; the list's selection and the page in front stay.
+    void replaceColors(const std::array<state::Color, state::kColorCount>& colors,
+                       const QString& name);
+
+    /// Puts a whole state in place as one step of the Edit menu's history, named by `name`
+    /// ("Colors from Wallpaper"); every feature that changes the theme as a whole calls this.
+    void applyChange(state::ThemeState theme, const QString& name);
+    /// Puts a whole new state in place and has every page show it; records nothing and leaves
+    /// the page in front as it is.
+    void replaceTheme(state::ThemeState theme);
+    /// True when nothing would be lost, or the user agreed to lose it.
+    bool mayDiscardTheme(const char* title);
+    ThemeHistory* history() const { return m_history; }
+    QLineEdit* nameBox() const;
+    QMenuBar* menuBar() const { return m_menuBar; }
 
 signals:
     /// The user confirmed "Exit ": the program ends; the window has closed itself.
@@ -74,28 +96,33 @@ signals:
     void themeReplaced();
     /// Something in the theme changed: a page stored a choice, or the state was replaced.
     void themeChanged();
+    /// A theme file (a Windows path) was opened, or was written by Create Theme.
+    void themeOpened(const QString& windowsPath);
+    void themeCreated(const QString& windowsPath);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
-    friend class ToolsMenu;  // its conversions put the converted copies in the slots
     void buildMenus();
     /// The create procedure itself: the theme and batch files, then the copies.
     void createTheme();
     bool openTheme(const std::string& windowsPath);
-    /// Puts a whole new state in place and has every page show it.
-    void replaceTheme(state::ThemeState theme);
-    /// True when nothing would be lost, or the user agreed to lose it.
-    bool mayDiscardTheme(const char* title);
     /// True, after telling the user, while the copies of a created theme still run: they own
     /// the file system's current folder, and the state they copy must stay as it is.
     bool refusedWhileCopying(const char* action);
     std::string themeFolder() const;
+    void themeFilesWritten();
     void startCopies();
+    /// Asks whether to stop the copies and exit; on yes the window closes once they stop.
+    void askToStopCopies();
+    /// The file slots of an opened theme that lie outside its folder stay only if the user
+    /// says so; false when the user was asked and said no.
+    bool useOutsideFiles(const std::string& windowsPath, const input::OpenReport& report);
     void copyProgress(const QString& file, quint64 bytesDone, quint64 bytesTotal);
     void copiesFinished(const QStringList& missing);
 
@@ -117,11 +144,16 @@ private:
     pages::ThemeInfoPage* m_themeInfo;
     QPushButton* m_command1;
     QPushButton* m_command3;
+    ThemeHistory* m_history;
     bool m_iconRequested = false;
     AssetCopy* m_copy;
     QProgressDialog* m_copyProgress = nullptr;  // while copying
     state::ThemeState m_copiedTheme;            // what the copies run for
     bool m_exitAfterCopy = false;
+    // The state as last opened or created: New and Open replace it without asking.
+    state::ThemeState m_cleanTheme;
+    // The theme file this run opened or last created: Create Theme replaces it without asking.
+    std::string m_ownThemeFile;
 };
 
 }  // namespace window

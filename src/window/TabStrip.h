@@ -14,7 +14,7 @@ namespace window {
 /// lands on the tab that was under the pointer. Only the user changes pages: a click on a
 /// tab, the arrow keys on the focused strip, Ctrl+Tab and Ctrl+Shift+Tab (also Ctrl+PgDown
 /// and Ctrl+PgUp) wherever the focus is in the window. A screen reader sees a page tab list
-/// of the eight tabs and each page as a property page named by its caption.
+/// of the eight tabs and each page as a pane beside it named by its caption.
 class TabStrip : public QWidget {
     Q_OBJECT
 public:

@@ -69,7 +69,9 @@ private:
     int m_index;
 };
 
-/// The strip: its tabs first, then its pages.
+/// The strip: a page tab list of its tabs alone. Its pages stand beside it, as children of
+/// the strip's parent (see PagesBeside), the way a standard tab widget shows them: a screen
+/// reader counts the children of a tab list as tabs.
 class TabList : public QAccessibleWidget {
 public:
     explicit TabList(TabStrip* strip) : QAccessibleWidget(strip, QAccessible::PageTabList) {}
@@ -77,19 +79,17 @@ public:
         for (const QAccessible::Id id : m_tabs) QAccessible::deleteAccessibleInterface(id);
     }
 
-    int childCount() const override { return strip()->count() + QAccessibleWidget::childCount(); }
+    int childCount() const override { return strip()->count(); }
     QAccessibleInterface* child(int index) const override {
-        if (index < 0) return nullptr;
-        if (index < strip()->count()) return tab(index);
-        return QAccessibleWidget::child(index - strip()->count());
+        if (index < 0 || index >= strip()->count()) return nullptr;
+        return tab(index);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
         for (int i = 0; i < strip()->count(); ++i)
             if (i < static_cast<int>(m_tabs.size()) &&
                 QAccessible::accessibleInterface(m_tabs[static_cast<std::size_t>(i)]) == child)
                 return i;
-        const int widget = QAccessibleWidget::indexOfChild(child);
-        return widget < 0 ? -1 : widget + strip()->count();
+        return -1;
     }
     QAccessibleInterface* tab(int index) const {
         while (static_cast<int>(m_tabs.size()) <= index) {
@@ -104,12 +104,51 @@ private:
     mutable std::vector<QAccessible::Id> m_tabs;
 };
 
+/// A plain widget, which may hold a strip: its own children, then the strip's pages. Every plain
+/// widget gets this interface and looks for a strip when asked, since a screen reader may ask
+/// for the holder's interface before the strip is made (and it is kept for good).
+class PagesBeside : public QAccessibleWidget {
+public:
+    explicit PagesBeside(QWidget* holder) : QAccessibleWidget(holder) {}
+
+    int childCount() const override { return own() + pages(); }
+    QAccessibleInterface* child(int index) const override {
+        if (index < own()) return QAccessibleWidget::child(index);
+        if (index >= own() + pages()) return nullptr;
+        return QAccessible::queryAccessibleInterface(strip()->page(index - own()));
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (child)
+            for (int i = 0; i < pages(); ++i)
+                if (child->object() == strip()->page(i)) return own() + i;
+        return QAccessibleWidget::indexOfChild(child);
+    }
+
+private:
+    TabStrip* strip() const {
+        return widget()->findChild<TabStrip*>(QString(), Qt::FindDirectChildrenOnly);
+    }
+    int own() const { return QAccessibleWidget::childCount(); }
+    int pages() const { return strip() ? strip()->count() : 0; }
+};
+
+/// A page of the strip: a pane named by its caption whose parent is the strip's parent. (A
+/// property page is a "page tab" over AT-SPI: a reader would hear the pages as more tabs.)
+class Page : public QAccessibleWidget {
+public:
+    explicit Page(QWidget* page) : QAccessibleWidget(page, QAccessible::Pane) {}
+    QAccessibleInterface* parent() const override {
+        QWidget* strip = widget()->parentWidget();
+        return QAccessible::queryAccessibleInterface(strip ? strip->parentWidget() : nullptr);
+    }
+};
+
 QAccessibleInterface* factory(const QString&, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (!widget) return nullptr;
     if (auto* strip = qobject_cast<TabStrip*>(widget)) return new TabList(strip);
-    if (qobject_cast<TabStrip*>(widget->parentWidget()))
-        return new QAccessibleWidget(widget, QAccessible::PropertyPage);
+    if (qobject_cast<TabStrip*>(widget->parentWidget())) return new Page(widget);
+    if (widget->metaObject() == &QWidget::staticMetaObject) return new PagesBeside(widget);
     return nullptr;
 }
 

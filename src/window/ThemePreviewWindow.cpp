@@ -2,12 +2,17 @@
 #include "window/ThemePreviewWindow.h"
 
 #include <QFont>
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace window {
 
@@ -79,9 +84,59 @@ ThemePreviewWindow::ThemePreviewWindow(const state::ThemeState& theme,
     layout->setSpacing(0);
     m_area = new PreviewArea(*this);
     m_pointers = new PointerStrip(theme, pictures, this);
-    layout->addWidget(m_area, 1);
+    // The desktop keeps its least size and scrolls on a small screen, where the window would
+    // otherwise outgrow it and cut off the pointers.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("previewScroll"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setWidget(m_area);
+    m_scroll->setMinimumHeight(kCellHeight * 2);
+    layout->addWidget(m_scroll, 1);
     layout->addWidget(m_pointers, 0);
+    // The wallpaper decodes on a worker: the desktop is drawn again when it arrives.
+    connect(&m_cache, &preview::PreviewPictureCache::wallpaperArrived, this,
+            &ThemePreviewWindow::renderPreview);
     refresh();
+}
+
+void ThemePreviewWindow::placeBeside(const QWidget& owner) {
+    const QScreen* screen = owner.screen() ? owner.screen() : QGuiApplication::primaryScreen();
+    const QRect free = screen->availableGeometry();
+    const QRect ownerFrame = owner.frameGeometry();
+    // This window's frame is not known before it is first shown; the owner's, drawn by the
+    // same window manager, stands in for it.
+    const QMargins frame(owner.geometry().left() - ownerFrame.left(),
+                         owner.geometry().top() - ownerFrame.top(),
+                         ownerFrame.right() - owner.geometry().right(),
+                         ownerFrame.bottom() - owner.geometry().bottom());
+    const QSize wanted(std::max(m_area->minimumWidth(), m_pointers->minimumWidth()),
+                       m_area->minimumHeight() + m_pointers->minimumHeight());
+    const QSize size = wanted.boundedTo(free.size().shrunkBy(frame)).expandedTo(minimumSizeHint());
+    const QSize outer = size.grownBy(frame);
+    // Right, left, below, above the owner, each pushed onto the screen; the first that covers
+    // least of the owner wins.
+    const QPoint candidates[] = {{ownerFrame.right() + 1, ownerFrame.top()},
+                                 {ownerFrame.left() - outer.width(), ownerFrame.top()},
+                                 {ownerFrame.left(), ownerFrame.bottom() + 1},
+                                 {ownerFrame.left(), ownerFrame.top() - outer.height()}};
+    QRect best;
+    qint64 bestCover = -1;
+    for (const QPoint& at : candidates) {
+        QRect place(at, outer);
+        place.moveLeft(
+            std::max(free.left(), std::min(place.left(), free.right() + 1 - outer.width())));
+        place.moveTop(
+            std::max(free.top(), std::min(place.top(), free.bottom() + 1 - outer.height())));
+        const QRect covered = place.intersected(ownerFrame);
+        const qint64 cover = qint64(covered.width()) * covered.height();
+        if (bestCover < 0 || cover < bestCover) {
+            best = place;
+            bestCover = cover;
+        }
+    }
+    resize(size);
+    move(best.topLeft());  // a window's position is its frame's
 }
 
 void ThemePreviewWindow::refresh() {
@@ -95,7 +150,7 @@ int ThemePreviewWindow::elementAt(QPoint point) const {
 
 void ThemePreviewWindow::renderPreview() {
     const QSize size = m_area->size();
-    m_image = m_renderer.render(m_theme, m_cache.pictures(m_theme, size), size);
+    m_renderer.render(m_image, m_theme, m_cache.pictures(m_theme, size), size);
     m_area->update();
 }
 

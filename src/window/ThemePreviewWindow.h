@@ -11,6 +11,7 @@
 #include "preview/PreviewRenderer.h"
 #include "state/ThemeState.h"
 
+class QScrollArea;
 class QTimer;
 
 namespace window {
@@ -30,9 +31,16 @@ public:
     /// Draws the preview and the pointers again from the theme as it is now.
     void refresh();
 
+    /// Sizes the window to fit the screen `owner` is on (the desktop scrolls when the screen is
+    /// smaller than it; the pointers always show whole) and places it beside `owner` on the
+    /// side where it covers least of it (none when there is room).
+    void placeBeside(const QWidget& owner);
+
     /// The colour element (index into the Theme Colors list) at a point of the preview area
     /// ("preview" child), or -1.
     int elementAt(QPoint point) const;
+    /// The wallpaper's pictures; pending() while one is decoded.
+    const preview::PreviewPictureCache& pictureCache() const { return m_cache; }
 
 signals:
     /// The user clicked a colour element of the preview.
@@ -48,6 +56,7 @@ private:
     preview::PreviewPictureCache m_cache;
     QImage m_image;
     QWidget* m_area;
+    QScrollArea* m_scroll;
     PointerStrip* m_pointers;
 };
 

@@ -212,7 +212,9 @@ void ToolsMenu::convert(std::vector<compat::Finding> findings, std::function<voi
             }
             failed += "\r" + job.finding.file + " (" + why + ")";
         }
-        if (!(changed == m_form.theme())) m_form.replaceTheme(std::move(changed));
+        // One step of the Edit menu's history: Undo puts the originals back in the slots.
+        if (!(changed == m_form.theme()))
+            m_form.applyChange(std::move(changed), QStringLiteral("Convert for Windows 98"));
         if (!failed.empty())
             say("These files were not converted; their slots are unchanged:" + failed,
                 platform::MessageIcon::Warning);

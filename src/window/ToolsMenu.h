@@ -25,7 +25,8 @@ public:
     void mnuToolsCheck_Click();
     /// The check window, once it has been opened.
     CheckWindow* checkWindow() const { return m_window; }
-    /// Converts the findings' files into the theme folder and puts the copies in their slots;
+    /// Converts the findings' files into the theme folder and puts the copies in their slots (one
+    /// undoable step);
     /// what failed is said in one message. Runs the conversions on a worker thread with a
     /// progress dialog; `then` runs afterwards unless the user cancelled.
     void convert(std::vector<compat::Finding> findings, std::function<void()> then = {});

@@ -125,3 +125,24 @@ python3 binary.py ani ani-short-header.ani $rgb anih=8
 convert -size 32x32 xc:none -fill red -draw "rectangle 8,8 23,23" spot-cursor.ico
 python3 binary.py cursor-from-icon spot-cursor.ico spot.cur
 rm spot-cursor.ico
+
+# --- Wallpapers a scheme is made from: plasma clouds, gradients, flat colours, black, white.
+mkdir -p wallpapers
+n=0
+wall() {
+    n=$((n + 1))
+    convert "$@" -strip "wallpapers/wall-$(printf %02d $n).png"
+}
+for seed in 1 2 3 4 5 6 7 8; do wall -seed $seed -size 32x32 plasma:fractal; done
+wall -seed 9 -size 32x32 plasma:red-yellow
+wall -seed 10 -size 32x32 plasma:navy-lime
+wall -seed 11 -size 32x32 plasma:black-white
+wall -size 32x32 gradient:red-blue
+wall -size 32x32 gradient:white-black
+wall -size 32x32 gradient:yellow-navy
+wall -size 32x32 radial-gradient:orange-purple
+wall -size 32x32 gradient:#808080-#8a8a8a
+wall -size 8x8 xc:#3a6ea5
+wall -size 8x8 xc:black
+wall -size 8x8 xc:white
+wall -size 8x8 xc:#777777

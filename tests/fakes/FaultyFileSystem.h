@@ -32,8 +32,9 @@ public:
         if (!file) return nullptr;
         return std::make_unique<File>(*this, std::move(file));
     }
-    bool copyFile(std::string_view source, std::string_view target) override {
-        return failNow(Op::Copy) ? false : m_real.copyFile(source, target);
+    bool copyFile(std::string_view source, std::string_view target,
+                  const platform::CopyWatch& watch = {}) override {
+        return failNow(Op::Copy) ? false : m_real.copyFile(source, target, watch);
     }
     std::string currentFolder() const override { return m_real.currentFolder(); }
     std::string lastError() const override {

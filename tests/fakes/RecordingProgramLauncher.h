@@ -20,6 +20,7 @@ public:
         starts.push_back({windowsProgramPath, arguments});
         return succeeds;
     }
+    bool lacksWine(const std::string&) override { return wineMissing; }
     bool showFolder(const std::string& windowsFolderPath) override {
         shownFolders.push_back(windowsFolderPath);
         return succeeds;
@@ -28,6 +29,7 @@ public:
     std::vector<Start> starts;
     std::vector<std::string> shownFolders;
     bool succeeds = true;
+    bool wineMissing = false;
 };
 
 }  // namespace fakes

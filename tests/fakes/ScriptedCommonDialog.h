@@ -37,6 +37,7 @@ public:
 
     void ShowColor() override {
         colorColorsShown.push_back(Color);
+        customColorsShown.push_back(CustomColors);
         if (colorAnswers.empty()) return;
         const auto answer = colorAnswers.front();
         colorAnswers.pop_front();
@@ -55,6 +56,8 @@ public:
     std::vector<Open> opens;
     /// The current colour each colour dialog opened with.
     std::vector<std::uint32_t> colorColorsShown;
+    /// The custom colours each colour dialog offered.
+    std::vector<std::vector<std::uint32_t>> customColorsShown;
 };
 
 }  // namespace fakes

@@ -98,6 +98,8 @@ TEST_F(ThemeReaderTest, ReadsThemeFilesAsWindowsReadsThem) {
         EXPECT_EQ(report.embeddedIcons,
                   (std::vector<std::string>{"%WinDir%SYSTEM\\shell32.dll,15", "shell32.dll,31"}));
         EXPECT_EQ(report.badColors, (std::vector<std::string>{"Background=300 0 0", "Window=1 2"}));
+        EXPECT_EQ(report.outsideFiles,
+                  (std::vector<std::string>{"C:\\art\\Moon.ico", "C:\\WINDOWS\\MEDIA\\chord.wav"}));
     }
 }
 

@@ -18,10 +18,12 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Package)" = skinsmith ] || fail "Package: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = "$(dpkg --print-architecture)" ] || fail "Architecture: $(field Architecture)"
-for dependency in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-2.0-0; do
+for dependency in libc6 libstdc++6 libqt6widgets6 libqt6gui6 libqt6core6 libsdl2-2.0-0 libarchive13; do
     field Depends | tr ',' '\n' | grep -q "^ *$dependency " ||
         fail "Depends lacks $dependency: $(field Depends)"
 done
+# Export runs mtools' programs: no library link brings it in.
+field Depends | tr ',' '\n' | grep -qx ' *mtools' || fail "Depends lacks mtools: $(field Depends)"
 [ -n "$(field Description)" ] && [ -n "$(field Maintainer)" ] && [ -n "$(field Homepage)" ] ||
     fail "Description, Maintainer or Homepage is empty"
 

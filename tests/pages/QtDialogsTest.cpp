@@ -11,6 +11,7 @@
 #include "fakes/ScriptedMessageBoxes.h"
 #include "platform/qt/QtCommonDialog.h"
 #include "platform/qt/QtMessageBoxes.h"
+#include "support/FifoWatch.h"
 #include "support/TempDrive.h"
 
 namespace {
@@ -84,12 +85,16 @@ TEST_F(QtCommonDialogDrive,
     EXPECT_TRUE(messages.shown.empty());
 
     // Drops of the wrong kind, of no file, of a name Windows cannot hold; a pick of such a name
-    // (the drive map's own tests hold every reason a name cannot be taken).
+    // (the drive map's own tests hold every reason a name cannot be taken); a FIFO dropped or
+    // typed into the dialog, which a preview would wait on.
+    testsupport::FifoWatch fifo(c.filePath("Pipe.wav"));
     for (const auto& [name, dropped] : {std::pair{"Sky.ico", true},
                                         {"Folder.wav", true},
                                         {"what?.wav", true},
                                         {"Missing.wav", true},
-                                        {"what?.wav", false}}) {
+                                        {"what?.wav", false},
+                                        {"Pipe.wav", true},
+                                        {"Pipe.wav", false}}) {
         messages.shown.clear();
         const std::string host = c.filePath(name).toStdString();
         EXPECT_EQ(dropped ? dialog.acceptFile(host) : dialog.windowsPathOf(host), std::nullopt)
@@ -98,6 +103,11 @@ TEST_F(QtCommonDialogDrive,
         EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);
         EXPECT_TRUE(dropped || messages.shown[0].text.find("cannot") != std::string::npos);
     }
+    EXPECT_EQ(messages.shown[0].text,
+              "This file cannot be used in a theme, because it is not an ordinary file (it is a "
+              "folder, a pipe or a device).");
+    EXPECT_FALSE(fifo.release());
+    QFile::remove(c.filePath("Pipe.wav"));  // the folder listed below holds files alone
 
     // No folder for the slot, or one that is gone: where the last drop came from. A cancel
     // leaves the pattern, and the dialog's history stays in this run.

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/HostFileSystem.h"
@@ -129,6 +130,83 @@ TEST_F(HostFileSystemTest, LinksInTheFolderAreReplacedNeverWrittenThrough) {
             EXPECT_EQ(testdata::contents(m_dir.filePath(name.c_str())), file ? "sky\r\n" : "sky");
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// A copy goes a chunk at a time, telling its watch, and stops when told, leaving nothing. It
+// never takes more than the size the file had when it began, and never reads the system's
+// virtual files (a /proc file says 0 bytes and never ends), however they are reached.
+TEST_F(HostFileSystemTest, CopiesGoInChunksStopWhenToldAndNeverReadVirtualOrGrowingFiles) {
+    const auto chunk = static_cast<int>(platform::HostFileSystem::kCopyChunk);
+    const QByteArray whole(2 * chunk + 5, 'g');
+    ASSERT_TRUE(testdata::write(m_d.filePath("Grow.wav"), whole));
+    QFile grow(m_d.filePath("Grow.wav"));
+    ASSERT_TRUE(grow.open(QIODevice::Append));
+    int told = 0;  // the file grows by a chunk each time; the fourth time the copy is stopped
+    auto watch = [&](std::uint64_t) {
+        return ++told < 4 && grow.write(QByteArray(chunk, 'm')) > 0;
+    };
+    EXPECT_TRUE(m_files->copyFile("D:\\Grow.wav", "Grow.wav", watch));
+    EXPECT_FALSE(m_files->copyFile("D:\\Grow.wav", "Grow.wav", watch));
+    EXPECT_EQ(m_files->lastError(), "the copy was stopped");
+    EXPECT_EQ(testdata::contents(m_dir.filePath("Grow.wav")), whole);
+    EXPECT_EQ(entriesOfC(), 1);
+
+    m_drives.map('Z', "/");
+    platform::HostFileSystem files(m_drives);
+    fs::create_symlink("/proc/self/environ", m_d.filePath("env.wav").toStdString());
+    for (const char* source : {"Z:\\proc\\self\\environ", "Z:\\proc\\self\\pagemap",
+                               "Z:\\sys\\kernel\\uevent_seqnum", "D:\\env.wav"}) {
+        EXPECT_FALSE(files.copyFile(source, "copy")) << source;
+        EXPECT_EQ(files.lastError(),
+                  "it is one of the system's virtual files (/proc, /sys or the like)");
+    }
+    EXPECT_EQ(entriesOfC(), 1);
+}
+
+// The folder is held from the moment it is entered: swapped for a link midway, it still gets
+// every later copy and file, and the link's target gets nothing.
+TEST_F(HostFileSystemTest, AFolderSwappedForALinkMidwayCannotRedirectWhatFollows) {
+    auto& f = *m_files;
+    ASSERT_TRUE(f.makeFolder("Autumn") && f.changeFolder("Autumn"));
+    const fs::path elsewhere = m_d.filePath("elsewhere").toStdString();
+    fs::create_directory(elsewhere);
+    fs::rename(m_c / "Autumn", m_c / "moved");
+    fs::create_symlink(elsewhere, m_c / "Autumn");
+    auto file = f.createTextFile("Autumn.theme");
+    EXPECT_TRUE(f.copyFile("D:\\Sky.ico", "Sky.ico") && file && file->close() && f.flushFolder());
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_c / "moved"), {}), 2);
+    EXPECT_FALSE(f.changeFolder("\\") && f.changeFolder("Autumn")) << "a link is never entered";
+}
+
+// Without /proc, files are written under a named temporary. A writer killed before its rename
+// leaves one; entering the folder later removes it, but never one a live writer holds.
+TEST_F(HostFileSystemTest, WithoutProcTemporariesAreNamedAndGoOnceTheirWriterIsKilled) {
+    fs::create_directory(m_c / "Autumn");
+    std::ofstream(m_c / "Autumn" / ".skinsmith-notours.part") << "keep";
+    platform::HostFileSystem f(m_drives, "/no/proc/self/fd");
+    ASSERT_TRUE(f.changeFolder("Autumn"));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0)  // stops after its copy's one chunk, before the rename
+        ::_exit(f.copyFile("D:\\Big.wav", "Big.wav",
+                           [&](auto) { return ::write(ready[1], "x", 1) + ::pause(); }));
+    char got = 0;
+    ASSERT_EQ(::read(ready[0], &got, 1), 1);
+    auto entries = [&] { return std::distance(fs::directory_iterator(m_c / "Autumn"), {}); };
+    ASSERT_TRUE(f.changeFolder("\\") && f.changeFolder("Autumn"));
+    EXPECT_EQ(entries(), 2) << "the live one stays";
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    ASSERT_TRUE(f.changeFolder("\\") && f.changeFolder("Autumn"));
+    EXPECT_EQ(entries(), 1) << "the killed one went, another name stays";
+    EXPECT_TRUE(f.copyFile("D:\\Big.wav", "Big.wav")) << f.lastError();
+    EXPECT_EQ(testdata::contents(m_dir.filePath("Autumn/Big.wav")), QByteArray(65536, 'x'));
 }
 
 }  // namespace

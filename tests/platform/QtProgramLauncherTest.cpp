@@ -67,9 +67,11 @@ TEST_F(QtProgramLauncherTest,
     const QString wine = program("wine bin/wine");
     qputenv("PATH", QFile::encodeName(m_dir.filePath("a")));
     EXPECT_FALSE(m_launcher.start("C:\\Savers\\Mystify.scr", {"/s"})) << "no wine, no start";
+    EXPECT_TRUE(m_launcher.lacksWine("C:\\Savers\\Mystify.scr"));
 
     qputenv("PATH", QFile::encodeName(m_dir.filePath("a") + ":" + m_dir.filePath("wine bin")));
     ASSERT_TRUE(m_launcher.start("C:\\Savers\\Mystify.scr", {"/s"}));
+    EXPECT_FALSE(m_launcher.lacksWine("C:\\Savers\\Mystify.scr"));
     EXPECT_EQ(report(wine), QStringList({QDir(m_dir.filePath("Savers")).canonicalPath(), "2",
                                          m_dir.filePath("Savers/Mystify.scr"), "/s"}));
 }

@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <cstring>
 
 #include "platform/qt/SdlWavePlayer.h"
+#include "support/FifoWatch.h"
 #include "support/TempDrive.h"
 
 namespace {
@@ -146,6 +148,19 @@ TEST_F(SdlWavePlayerDisk, AudioStartsOnlyForWhatOpensAndEveryEncodingPlaysItsSou
         EXPECT_LE(noise / power, maxNoise);
         EXPECT_TRUE(sound[frames].silent()) << "the sound ends where the wave does";
     }
+}
+
+// "Play" on the Sounds page replays the wave "open" opened, from that open file: by then its
+// path may name a FIFO, whose open would wait for a writer, or another sound.
+TEST_F(SdlWavePlayerDisk, PlayAgainReadsTheOpenedFileNotItsPathASecondTime) {
+    platform::SdlWavePlayer player(m_drives);
+    ASSERT_TRUE(preview(player, put("Chord.wav", testdata::bytes("tones.wav"))));
+    const Frames first = played(5001);
+    ASSERT_TRUE(QFile::remove(m_dir.filePath("Chord.wav")));
+    testsupport::FifoWatch watch(m_dir.filePath("Chord.wav"));
+    EXPECT_TRUE(player.setCommand("stop") && player.setCommand("play"));
+    EXPECT_FALSE(watch.release());
+    EXPECT_EQ(std::memcmp(first.data(), played(5000, 5000).data(), 5000 * sizeof(Frame)), 0);
 }
 
 TEST_F(SdlWavePlayerDisk, OneDeviceServesEveryPreviewAndCloseStopsTheSound) {

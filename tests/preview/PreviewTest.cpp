@@ -4,7 +4,12 @@
 // by tests/data/make-data.sh from red, green and blue cursors: play order with and without a
 // seq chunk, rates, files that lie or are cut short, frames that are not icons, and the pixels
 // a cursor inverts.
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTest>
 #include <map>
+#include <mutex>
+#include <tuple>
 
 #include "platform/qt/QtPictureLoader.h"
 #include "preview/PointerImages.h"
@@ -42,7 +47,7 @@ TEST(PreviewRenderer, ColoursShowWhereTheirElementIsAndTheWallpaperLiesAsTheTile
     const QPoint lowerLeft(2, 477);  // bare desktop, away from icons and windows
     preview::PreviewPictures small;
     small.wallpaper = solid(QSize(24, 24), wall);
-    // My Computer, Network Neighborhood and the Recycle Bin, top down, each with its own icon.
+    // My Computer, Network Neighbourhood and the Recycle Bin, top down, each with its own icon.
     const QRgb icons[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(1, 1, 1), qRgb(0, 0, 255)};
     for (std::size_t i = 0; i < 4; ++i) small.icons[i] = solid({32, 32}, icons[i]);
     theme.tileWallpaper = true;
@@ -62,37 +67,95 @@ TEST(PreviewRenderer, ColoursShowWhereTheirElementIsAndTheWallpaperLiesAsTheTile
     EXPECT_EQ(centred.pixel(lowerLeft), qRgb(0, 0, 128));
 }
 
-// Counts decodes, answering with pictures of a fixed size.
-struct CountingLoader : platform::PictureLoader {
-    std::optional<QImage> load(const std::string& path, QSize box) override {
-        ++loads[path];
-        return solid(box.isValid() ? box : QSize(400, 300), qRgb(1, 2, 3));
+// Answers each wallpaper with a plain picture of the part asked for, in its own colour, and
+// records each request (an empty region for a file it lacks). While a test holds `open`, a
+// decode waits inside the worker.
+struct RecordingLoader : platform::PictureLoader {
+    std::optional<QImage> load(const std::string&, QSize box) override { return solid(box, 0); }
+    std::optional<QImage> loadRegion(
+        const std::string& path,
+        const std::function<platform::PictureRegion(QSize)>& choose) override {
+        entered.release();
+        const std::lock_guard lock(open);
+        const bool known = sizes.count(path) > 0;
+        requests.emplace_back(path, known ? choose(sizes[path]) : platform::PictureRegion{});
+        if (!known) return std::nullopt;
+        return solid(requests.back().second.size, qRgb(10, 20, int(path.size())));
     }
-    std::map<std::string, int> loads;
+    std::map<std::string, QSize> sizes;
+    std::vector<std::pair<std::string, platform::PictureRegion>> requests;
+    std::mutex open;
+    QSemaphore entered;
 };
 
-TEST(PreviewPictureCache, DecodesAndScalesOncePerPick) {
-    CountingLoader loader;
-    preview::PreviewPictureCache cache(loader);
+class PreviewPictureCacheTest : public ::testing::Test {
+protected:
+    using Cache = preview::PreviewPictureCache;
+    // The pictures once the decode asked for (if any) has arrived.
+    const preview::PreviewPictures& settled(QSize size) {
+        cache.pictures(theme, size);
+        EXPECT_TRUE(!cache.pending() || QSignalSpy(&cache, &Cache::wallpaperArrived).wait(10000));
+        return cache.pictures(theme, size);
+    }
+    RecordingLoader loader;
+    Cache cache{loader};
     state::ThemeState theme;
-    theme.wallpaperPath = "C:\\a.jpg";
-    theme.iconPaths[0] = "C:\\a.ico";
-    theme.iconPaths[1] = std::string(state::kIconPattern);  // the pattern is no pick
-    const qint64 key = cache.pictures(theme, kSize).wallpaper.cacheKey();
-    // 400 x 300 on an 800 x 600 screen, shown at 640 x 480; not scaled again.
-    EXPECT_EQ(cache.pictures(theme, kSize).wallpaper.size(), QSize(320, 240));
-    EXPECT_EQ(cache.pictures(theme, kSize).wallpaper.cacheKey(), key);
-    EXPECT_EQ(cache.pictures(theme, kSize).icons[0].size(), QSize(32, 32));
-    EXPECT_TRUE(cache.pictures(theme, kSize).tiled.isNull());
+};
+
+TEST_F(PreviewPictureCacheTest, DecodesOnlyThePartShownAtTheSizeDrawnOnAWorker) {
+    // The preview stands for an 800 x 600 screen: a larger picture shows its middle (centred)
+    // or its top left corner (tiled), whatever the preview's size.
+    const std::tuple<QSize, QSize, bool, platform::PictureRegion> cases[] = {
+        {{400, 300}, {640, 480}, false, {{0, 0, 400, 300}, {320, 240}}},
+        {{1600, 1200}, {640, 480}, false, {{400, 300, 800, 600}, {640, 480}}},
+        {{1600, 1200}, {640, 480}, true, {{0, 0, 800, 600}, {640, 480}}},
+        {{6000, 4000}, {1920, 1080}, false, {{2600, 1700, 800, 600}, {1920, 1080}}},
+        {{1000, 300}, {640, 480}, false, {{100, 0, 800, 300}, {640, 240}}},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& [own, preview, tiled, region] = cases[i];
+        theme.wallpaperPath = std::string(i + 1, 'w');
+        loader.sizes[theme.wallpaperPath] = own;
+        theme.tileWallpaper = tiled;
+        EXPECT_TRUE(cache.pictures(theme, preview).wallpaper.isNull()) << "Background first";
+        const preview::PreviewPictures& shown = settled(preview);
+        EXPECT_EQ(loader.requests, (std::vector{std::pair(theme.wallpaperPath, region)})) << i;
+        EXPECT_EQ(shown.wallpaper.size(), region.size) << i;
+        EXPECT_EQ(shown.wallpaper.pixel(0, 0), qRgb(10, 20, int(i + 1))) << i;
+        loader.requests.clear();
+    }
+}
+
+TEST_F(PreviewPictureCacheTest, TheLatestPickWinsAndAResizeDecodesAgainOnlyWhenItGrows) {
+    loader.sizes = {{"a", {1600, 1200}}, {"bb", {1600, 1200}}};
+    QSignalSpy arrived(&cache, &Cache::wallpaperArrived);
+    loader.open.lock();  // the worker waits inside the first decode
+    theme.wallpaperPath = "a";
+    cache.pictures(theme, QSize(1000, 700));
+    ASSERT_TRUE(loader.entered.tryAcquire(1, 10000));
+    theme.wallpaperPath = "bb";
+    cache.pictures(theme, QSize(1000, 700));
+    loader.open.unlock();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !cache.pending(); }, 10000));
+    // One worker: the first decode's answer came before the second's, and was dropped.
+    EXPECT_EQ(cache.pictures(theme, kSize).wallpaper.pixel(0, 0), qRgb(10, 20, 2));
+    EXPECT_EQ(arrived.size(), 1);
+    // Smaller and back: scaled from the decoded part, never read again.
+    for (const QSize size : {QSize(990, 690), QSize(640, 480), QSize(1000, 700), QSize(700, 500)})
+        EXPECT_EQ(settled(size).wallpaperSize, size);
+    EXPECT_EQ(loader.requests.size(), 2u);
+    // Larger: decoded again (the smaller part shows scaled meanwhile).
+    EXPECT_EQ(settled(QSize(1010, 700)).wallpaper.size(), QSize(1010, 700));
+    EXPECT_EQ(
+        loader.requests.back(),
+        std::pair(std::string("bb"), platform::PictureRegion{{400, 300, 800, 600}, {1010, 700}}));
+    // The tile flag moves the part of a picture larger than the screen only.
     theme.tileWallpaper = true;
-    const qint64 tiled = cache.pictures(theme, kSize).tiled.cacheKey();
-    EXPECT_EQ(cache.pictures(theme, kSize).tiled.size(), kSize);
-    EXPECT_EQ(cache.pictures(theme, kSize).tiled.cacheKey(), tiled);  // tiled once per pick
-    EXPECT_EQ(cache.pictures(theme, QSize(800, 600)).wallpaper.size(), QSize(400, 300));
-    theme.wallpaperPath = "C:\\b.jpg";
-    cache.pictures(theme, QSize(800, 600));
-    const std::map<std::string, int> once = {{"C:\\a.jpg", 1}, {"C:\\a.ico", 1}, {"C:\\b.jpg", 1}};
-    EXPECT_EQ(loader.loads, once);
+    EXPECT_EQ(settled(kSize).wallpaper.size(), kSize);
+    EXPECT_EQ(loader.requests.back().second.clip, QRect(0, 0, 800, 600));
+    theme.wallpaperPath = "gone";  // asked for once, not again at each draw
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(settled(kSize).wallpaper.isNull());
+    EXPECT_EQ(loader.requests.size(), 5u);
 }
 
 // The colours the pointer shows, step by step, with each step's jiffies.

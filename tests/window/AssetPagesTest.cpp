@@ -125,6 +125,17 @@ TEST_F(AssetPagesTest, ScreenSaverRunsTheChosenFileWithItsArgumentApart) {
     EXPECT_TRUE(m_launcher.starts[1].arguments.empty());
     EXPECT_TRUE(m_messages.shown.empty());
 
+    // A Windows screen saver without Wine: both buttons say how to install it.
+    m_launcher.wineMissing = true;
+    QTest::mouseClick(control("Command5"), Qt::LeftButton);
+    QTest::mouseClick(control("Command6"), Qt::LeftButton);
+    ASSERT_EQ(m_messages.shown.size(), 2u);
+    EXPECT_EQ(m_messages.shown[0].title, "Wine is not installed");
+    EXPECT_EQ(m_messages.shown[0].text,
+              "This screen saver is a Windows program, and Wine, which runs them here, is not "
+              "installed. Install it with:\n    sudo apt install wine\n(32-bit screen savers also "
+              "need wine32, from Debian's i386 architecture.)");
+
     // Typing into the box changes nothing that runs.
     QTest::keyClicks(control("Text1"), "X");
     QTest::mouseClick(control("Command5"), Qt::LeftButton);

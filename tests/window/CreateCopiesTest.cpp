@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Create Theme copies the assets on a worker thread after "Done!": the window stays live, a
-// progress dialog names the file being copied, and Cancel or Exit stop the copies.
+// Create Theme writes and copies on a worker thread: the window stays live while the theme
+// file is written and while the assets are copied, a progress dialog names the file being
+// copied, and Cancel, Exit or the close box stop the copies.
 #include <QProgressDialog>
+#include <QThread>
 
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 #include "window/Form1Fixture.h"
 
@@ -12,33 +15,50 @@ namespace {
 
 using namespace form1test;
 
-/// The real file system, whose copies of chosen files each wait until the test lets one through.
+/// The real file system, held at a gate until the test lets it through: each copy of a chosen
+/// file as it starts and after its first chunk, and (when asked) the theme file as it is made.
 class GatedFileSystem : public platform::HostFileSystem {
 public:
     using HostFileSystem::HostFileSystem;
-    bool copyFile(std::string_view source, std::string_view target) override {
-        if (source.starts_with("C:\\")) {  // empty slots and patterns pass
-            std::unique_lock lock(m_mutex);
-            ++m_waiting;
-            m_changed.wait(lock, [&] { return m_permits > 0; });
-            --m_permits;
-            --m_waiting;
-        }
-        return HostFileSystem::copyFile(source, target);
+    bool copyFile(std::string_view source, std::string_view target,
+                  const platform::CopyWatch& watch = {}) override {
+        if (!source.starts_with("C:\\")) return HostFileSystem::copyFile(source, target, watch);
+        wait();  // empty slots and patterns pass
+        bool first = true;
+        return HostFileSystem::copyFile(source, target, [&](std::uint64_t copied) {
+            const bool goOn = watch(copied);
+            if (std::exchange(first, false)) wait();
+            return goOn;
+        });
     }
-    /// Lets `n` more copies through.
+    std::unique_ptr<platform::TextFile> createTextFile(std::string_view name) override {
+        // Held on the window's thread it could never be let through: there it is only noted.
+        if (holdThemeFile && name.ends_with(".theme") &&
+            !(onWindowsThread = QThread::currentThread() == QCoreApplication::instance()->thread()))
+            wait();
+        return HostFileSystem::createTextFile(name);
+    }
+    /// Lets `n` more through.
     void allow(int n) {
         std::lock_guard lock(m_mutex);
         m_permits += n;
         m_changed.notify_all();
     }
-    /// Whether a copy is held at the gate now.
+    /// Whether anything is held at the gate now.
     bool holding() {
         std::lock_guard lock(m_mutex);
         return m_waiting > 0;
     }
+    bool holdThemeFile = false, onWindowsThread = false;
 
 private:
+    void wait() {
+        std::unique_lock lock(m_mutex);
+        ++m_waiting;
+        m_changed.wait(lock, [&] { return m_permits > 0; });
+        --m_permits;
+        --m_waiting;
+    }
     std::mutex m_mutex;
     std::condition_variable m_changed;
     int m_permits = 0;
@@ -48,21 +68,22 @@ private:
 class CreateCopiesTest : public Form1Test {
 protected:
     window::Services& services() override { return m_gatedServices; }
-    /// The window on the gated file system, with two icons chosen and a name typed, whose
-    /// Create Theme has just been clicked: the first copy is held at the gate.
-    void SetUp() override {
-        Form1Test::SetUp();
+    /// Two icons chosen, then create(): "Done!" has been shown and the first copy is held.
+    void createTwoIcons() {
         showPage(0);
         // Icons Windows 98 draws as they are, so Create has nothing to ask first.
         m_dialog.openAnswers = {putData("One.ico", "clean.ico"), putData("Two.ico", "clean.ico")};
         for (const char* box : {"Image1", "Image5"})
             QTest::mouseDClick(control(box), Qt::LeftButton);
+        create();
+        EXPECT_EQ(m_messages.shown.at(0).title, "Done!");
+    }
+    /// Names the theme and clicks Create Theme; true once the worker is held at the gate
+    /// while this thread goes on running events.
+    void create() {
         showPage(7);
         QTest::keyClicks(control("Text2"), "Busy");
         QTest::mouseClick(control("Command1"), Qt::LeftButton);
-        ASSERT_EQ(m_messages.shown.size(), 1u);
-        EXPECT_EQ(m_messages.shown[0].title, "Done!");
-        // The first copy waits on the worker while this thread goes on running events.
         ASSERT_TRUE(QTest::qWaitFor([&] { return m_gate.holding(); }));
         EXPECT_TRUE(m_form->copying());
     }
@@ -71,9 +92,11 @@ protected:
         m_gate.allow(1000);
         m_form.reset();
     }
-    QString copied(const char* name) const {
-        return m_home.filePath(QStringLiteral("skinvault/Busy/") + QLatin1String(name));
+    QStringList themeFolder() const {
+        return QDir(m_home.filePath(QStringLiteral("skinvault/Busy")))
+            .entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
+    QProgressDialog* progress() { return m_form->findChild<QProgressDialog*>("CopyProgress"); }
 
     GatedFileSystem m_gate{m_drives};
     window::Services m_gatedServices{m_gate,   m_messages, m_dialog, m_pictures,
@@ -81,9 +104,10 @@ protected:
 };
 
 TEST_F(CreateCopiesTest, ProgressNamesTheFileCreateIsRefusedAndCancelListsWhatIsLeft) {
-    auto* progress = m_form->findChild<QProgressDialog*>("CopyProgress");
-    ASSERT_NE(progress, nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return progress->labelText().contains("C:\\One.ico"); }));
+    createTwoIcons();
+    auto* dialog = progress();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->labelText().contains("C:\\One.ico"); }));
 
     // Create, New and Open are refused while the copies run; nothing changes.
     const state::ThemeState before = theme();
@@ -103,40 +127,70 @@ TEST_F(CreateCopiesTest, ProgressNamesTheFileCreateIsRefusedAndCancelListsWhatIs
     EXPECT_EQ(theme(), before);
     EXPECT_TRUE(m_form->copying());
 
-    auto* cancel = progress->findChild<QPushButton*>();
-    ASSERT_NE(cancel, nullptr);
-    cancel->click();
+    dialog->findChild<QPushButton*>()->click();
     m_gate.allow(1000);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     ASSERT_EQ(m_messages.shown.size(), 5u);
     EXPECT_EQ(m_messages.shown[4].title, "Files not copied");
-    EXPECT_NE(m_messages.shown[4].text.find("C:\\Two.ico (the copy was stopped)"),
-              std::string::npos);
-    EXPECT_TRUE(QFile::exists(copied("One.ico")));  // the copy under way completes
-    EXPECT_FALSE(QFile::exists(copied("Two.ico")));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return m_form->findChild<QProgressDialog*>("CopyProgress") == nullptr; }));
+    EXPECT_EQ(m_messages.shown[4].text,
+              "These files could not be copied into c:\\skinvault\\Busy\\, so the theme will "
+              "lack them:\rC:\\Two.ico (the copy was stopped)");
+    // A file of one chunk under way completes; nothing half-made is left.
+    EXPECT_EQ(themeFolder(), QStringList({"Busy.bat", "Busy.theme", "One.ico"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return progress() == nullptr; }));
 }
 
-TEST_F(CreateCopiesTest, ExitDuringTheCopiesAsksAndEndsOnceTheFileUnderWayIsDone) {
-    QSignalSpy exits(m_form.get(), &window::Form1::exitRequested);
-    m_messages.answers = {MessageResult::Cancel};
-    QTest::mouseClick(control("Command3"), Qt::LeftButton);
+// The theme file is written on the worker: while it is held there the window still handles
+// events, and "Done!" waits for it. Cancel then stops a big file at its next chunk and leaves
+// nothing of it; the progress moves within the file until then.
+TEST_F(CreateCopiesTest, WritesOffTheWindowsThreadAndCancelStopsABigFileWithinAChunk) {
+    m_dialog.openAnswers = {put("Big.scr", QByteArray(3 * 1024 * 1024 + 1, 'x'))};
+    showPage(5);
+    QTest::mouseClick(control("Command4"), Qt::LeftButton);
+    m_gate.holdThemeFile = true;
+    create();
+    EXPECT_FALSE(m_gate.onWindowsThread);
+    showPage(2);  // the window answers a click meanwhile
+    EXPECT_TRUE(m_messages.shown.empty() && themeFolder().isEmpty());
+    m_gate.allow(2);  // the theme file, the copy's start: held after its first chunk
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return m_gate.holding() && progress() &&
+               progress()->labelText() == "Copying C:\\Big.scr\n1.0 MB of 3.0 MB copied";
+    }));
+    progress()->findChild<QPushButton*>()->click();
+    m_gate.allow(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     ASSERT_EQ(m_messages.shown.size(), 2u);
-    EXPECT_NE(m_messages.shown[1].text.find("Stop the copy and exit?"), std::string::npos);
-    EXPECT_EQ(m_messages.shown[1].defaultButton, MessageResult::Cancel);
-    EXPECT_TRUE(m_form->copying());
+    EXPECT_EQ(m_messages.shown[0].title, "Done!");
+    EXPECT_EQ(m_messages.shown[1].text,
+              "These files could not be copied into c:\\skinvault\\Busy\\, so the theme will "
+              "lack them:\rC:\\Big.scr (the copy was stopped)");
+    EXPECT_EQ(themeFolder(), QStringList({"Busy.bat", "Busy.theme"}));
+}
 
-    m_messages.answers = {MessageResult::Ok};
+// The close box asks what Exit asks; either way the window ends once the copy has stopped.
+TEST_F(CreateCopiesTest, ExitAndTheCloseBoxAskTheSameAndEndOnceTheCopyHasStopped) {
+    createTwoIcons();
+    QSignalSpy exits(m_form.get(), &window::Form1::exitRequested);
+    m_messages.answers = {MessageResult::Cancel, MessageResult::Cancel, MessageResult::Ok};
     QTest::mouseClick(control("Command3"), Qt::LeftButton);
+    EXPECT_FALSE(m_form->close());
+    EXPECT_TRUE(m_form->isVisible() && m_form->copying());
+    EXPECT_FALSE(m_form->close()) << "it waits for the copy to stop";
+    ASSERT_EQ(m_messages.shown.size(), 4u);
+    for (std::size_t i : {1u, 2u, 3u}) {
+        EXPECT_EQ(m_messages.shown[i].text,
+                  "The theme's files are still being copied. Stop the copy and exit? The files "
+                  "not yet copied will be missing from the theme.");
+        EXPECT_EQ(m_messages.shown[i].title, "Exit Theme Creator");
+        EXPECT_EQ(m_messages.shown[i].defaultButton, MessageResult::Cancel);
+    }
     EXPECT_EQ(exits.count(), 0);
     m_gate.allow(1000);
     ASSERT_TRUE(exits.wait(20000));
     EXPECT_FALSE(m_form->isVisible());
-    EXPECT_FALSE(m_form->copying());
-    EXPECT_EQ(m_messages.shown.size(), 3u) << "no warning after a chosen exit";
-    EXPECT_TRUE(QFile::exists(copied("One.ico")));
-    EXPECT_FALSE(QFile::exists(copied("Two.ico")));
+    EXPECT_EQ(m_messages.shown.size(), 4u) << "no warning after a chosen exit";
+    EXPECT_EQ(themeFolder(), QStringList({"Busy.bat", "Busy.theme", "One.ico"}));
 }
 
 }  // namespace

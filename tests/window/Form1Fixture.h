@@ -69,7 +69,7 @@ inline bool dropOn(QWidget* target, const QList<QUrl>& urls) {
 }
 
 class Form1Test : public ::testing::Test {
-protected:
+public:  // table cases drive the window through these too
     void SetUp() override {
         ASSERT_TRUE(m_home.isValid());
         m_dialog.drives = &m_drives;  // dropped files are checked as the real dialog does

@@ -56,11 +56,13 @@ TEST_F(Form1Test, TabsStandInTwoFixedRowsAndKeysAndReadersChangePages) {
     QTest::keyClick(tabs, Qt::Key_Right);
     EXPECT_EQ(tabs->currentIndex(), 6);
 
-    // To a reader the strip is a page tab list whose tabs say which one is selected.
+    // To a reader the strip is a page tab list of eight tabs that say which one is selected;
+    // the pages stand beside the list, as a tab widget's do (a reader counts its children as
+    // tabs).
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(tabs);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->role(), QAccessible::PageTabList);
-    ASSERT_GE(list->childCount(), 16) << "eight tabs and eight pages";
+    ASSERT_EQ(list->childCount(), 8);
     auto check = [&](int selected) {
         for (int i = 0; i < 8; ++i) {
             QAccessibleInterface* tab = list->child(i);
@@ -74,9 +76,8 @@ TEST_F(Form1Test, TabsStandInTwoFixedRowsAndKeysAndReadersChangePages) {
     };
     check(6);
     QAccessibleInterface* page = QAccessible::queryAccessibleInterface(tabs->page(3));
-    EXPECT_EQ(page->role(), QAccessible::PropertyPage);
+    EXPECT_EQ(page->role(), QAccessible::Pane);
     EXPECT_EQ(page->text(QAccessible::Name), tabs->caption(3));
-    EXPECT_GE(list->indexOfChild(page), 8);
     list->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(tabs->currentIndex(), 2);
     check(2);

@@ -15,6 +15,10 @@ using namespace form1test;
 class OpenThemeTest : public Form1Test {
 protected:
     void trigger(const char* action) { control<QAction>(action)->trigger(); }
+    void create() {
+        QTest::mouseClick(control("Command1"), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
+    }
     /// A small pack as old discs hold them: upper-case names, a logo batch file.
     std::string writePack() {
         QDir(m_home.path()).mkpath(QStringLiteral("pack"));
@@ -41,8 +45,10 @@ TEST_F(OpenThemeTest, MenuBarStandsAboveTheClientAreaWithMnemonicsAndShortcuts) 
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(m_form->client()->pos(), QPoint(0, bar->height()));
     EXPECT_EQ(m_form->size(), m_form->client()->size() + QSize(0, bar->height()));
-    const QMap<QString, QString> shortcuts = {
-        {"mnuFileNew", "Ctrl+N"}, {"mnuFileOpen", "Ctrl+O"}, {"mnuFileCreate", "Ctrl+S"}};
+    const QMap<QString, QString> shortcuts = {{"mnuFileNew", "Ctrl+N"},
+                                              {"mnuFileOpen", "Ctrl+O"},
+                                              {"mnuFileCreate", "Ctrl+S"},
+                                              {"mnuFileExport", "Ctrl+E"}};
     for (QAction* action : m_form->findChildren<QAction*>()) {
         if (action->objectName().isEmpty()) continue;
         EXPECT_TRUE(action->text().contains(QLatin1Char('&'))) << action->text().toStdString();
@@ -59,9 +65,11 @@ TEST_F(OpenThemeTest, MenuBarStandsAboveTheClientAreaWithMnemonicsAndShortcuts) 
 
     trigger("mnuHelpAbout");
     ASSERT_EQ(m_messages.shown.size(), 2u);
-    for (const char* part :
-         {"Skinsmith " SKINSMITH_VERSION, "MIT", "https://skinsmith.example.org"})
-        EXPECT_NE(m_messages.shown[1].text.find(part), std::string::npos) << part;
+    EXPECT_EQ(m_messages.shown[1].text,
+              "Skinsmith " SKINSMITH_VERSION
+              "\n\nBuilds desktop themes for Windows 95/98 with Microsoft Plus!.\n\nCopyright (c) "
+              "2026 The Skinsmith developers.\nReleased under the MIT licence.");
+    EXPECT_EQ(m_messages.shown[1].icon, platform::MessageIcon::Application);
 }
 
 TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
@@ -88,8 +96,7 @@ TEST_F(OpenThemeTest, OpenedThemeShowsOnEveryPageAndCreatesAgainUnderANewName) {
     QTest::mouseClick(control("Check1"), Qt::LeftButton);
     // The pack's files will not all show on Windows 98: create it as it is.
     m_messages.answers = {MessageResult::Other};
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
+    create();
     QFile file(m_home.filePath(QStringLiteral("skinvault/Night Copy/Night Copy.theme")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
@@ -119,15 +126,21 @@ TEST_F(OpenThemeTest, FilesThatAreNoThemeChangeNothing) {
     EXPECT_EQ(control<QLineEdit>("Text2")->text(), QStringLiteral("Mine"));
 }
 
-TEST_F(OpenThemeTest, NewThemeAsksBeforeLosingAnythingAndOpenFolderNeedsTheFolder) {
+// New asks only when something would be lost: not at start, not after Create Theme.
+TEST_F(OpenThemeTest, NewAsksOnlyBeforeLosingSomethingAndOpenFolderNeedsTheFolder) {
     trigger("mnuFileNew");
     EXPECT_TRUE(m_messages.shown.empty()) << "nothing to lose";
     control<QLineEdit>("Text2")->setText(QStringLiteral("Autumn"));
     auto* openFolder = control<QAction>("mnuFileOpenFolder");
     EXPECT_FALSE(openFolder->isEnabled());
-    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    m_messages.answers = {MessageResult::Cancel};
+    trigger("mnuFileNew");
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(m_messages.shown[0].text, "The current theme's choices will be replaced. Go on?");
+    EXPECT_EQ(theme().themeName, "Autumn");
+
+    create();
     EXPECT_TRUE(openFolder->isEnabled());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_form->copying(); }));
     trigger("mnuFileOpenFolder");
     EXPECT_EQ(m_launcher.shownFolders, std::vector<std::string>{"C:\\skinvault\\Autumn"});
     // The folder is looked for again each time the menu opens.
@@ -136,15 +149,36 @@ TEST_F(OpenThemeTest, NewThemeAsksBeforeLosingAnythingAndOpenFolderNeedsTheFolde
     EXPECT_FALSE(openFolder->isEnabled());
 
     m_messages.shown.clear();
-    m_messages.answers = {MessageResult::Cancel};
-    trigger("mnuFileNew");
-    ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(theme().themeName, "Autumn");
-    m_messages.answers = {MessageResult::Ok};
-    trigger("mnuFileNew");
+    trigger("mnuFileNew");  // everything is in the theme just created
+    EXPECT_TRUE(m_messages.shown.empty());
     EXPECT_EQ(theme(), state::ThemeState{});
     EXPECT_TRUE(control<QLineEdit>("Text2")->text().isEmpty());
-    EXPECT_FALSE(openFolder->isEnabled());
+}
+
+// Create Theme replaces a theme of that name without asking only when this run opened or
+// made it; otherwise it asks first, and Cancel (the default) writes nothing.
+TEST_F(OpenThemeTest, CreateAsksBeforeReplacingAThemeThisRunDidNotOpenOrMake) {
+    m_dialog.openAnswers = {writePack(), "C:\\skinvault\\Night\\Night.theme"};
+    trigger("mnuFileOpen");  // the pack's Night, not the vault's
+    QDir(m_home.path()).mkpath(QStringLiteral("skinvault/Night"));
+    put("skinvault/Night/Night.theme", "[boot]\r\n");
+    m_messages.answers = {MessageResult::Cancel};
+    create();
+    EXPECT_EQ(QDir(m_home.filePath("skinvault/Night")).entryList(QDir::Files),
+              QStringList{"Night.theme"});
+    EXPECT_EQ(testdata::contents(m_home.filePath("skinvault/Night/Night.theme")), "[boot]\r\n");
+    m_messages.answers = {MessageResult::Ok};
+    create();
+    create();  // made by this run
+    put("skinvault/Night/Night.theme", "[boot]\r\n");
+    trigger("mnuFileOpen");  // the vault's, opened by this run
+    create();
+    std::vector<std::string> titles;
+    for (const auto& message : m_messages.shown) titles.push_back(message.title);
+    EXPECT_EQ(titles, (std::vector<std::string>{"Create Theme", "Create Theme", "Done!", "Done!",
+                                                "Done!"}));
+    EXPECT_EQ(m_messages.shown[0].text, "A theme named Night already exists. Replace it?");
+    EXPECT_EQ(m_messages.shown[0].defaultButton, MessageResult::Cancel);
 }
 
 TEST_F(OpenThemeTest, PreviewFollowsThemesDroppedAndColoursAndAClickSelectsTheColour) {

@@ -64,10 +64,12 @@ private:
     QString m_display;
 };
 
-/// The environment of a session without any display, or with the one given.
+/// The environment of a session without any display, or with the one given. Settings and kept
+/// work go under the HOME a test gives, never the user's.
 QProcessEnvironment environment(const QString& display = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    for (const char* name :
+         {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_CONFIG_HOME", "XDG_STATE_HOME"})
         env.remove(QString::fromLatin1(name));
     if (!display.isEmpty()) env.insert(QStringLiteral("DISPLAY"), display);
     return env;
@@ -133,9 +135,58 @@ QString xdotool(const QString& display, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
-// A user opens a theme file from the file manager (its path on the command line), changes a
-// slot by keyboard through the real file dialog, and creates it under another name.
-TEST(RunningToolTest, ThemeGivenOnTheCommandLineIsChangedAndCreatedAgainByKeyboard) {
+const QString kMainWindow = QStringLiteral("^Skinsmith for Microsoft Plus! $");
+
+/// Starts the tool with HOME and the XDG places in `home` and gives the first window named
+/// `title` once it is mapped. A display that went away (another server ending can take its
+/// socket) is replaced.
+QString startTool(QProcess& tool, Xvfb& server, const QString& home, const QStringList& arguments,
+                  const QString& title = kMainWindow) {
+    QString window;
+    for (int attempt = 0; attempt < 3 && window.isEmpty(); ++attempt) {
+        if (attempt > 0) {
+            tool.kill();
+            tool.waitForFinished(-1);
+            if (!server.start()) return {};
+        }
+        QProcessEnvironment env = environment(server.display());
+        env.insert(QStringLiteral("HOME"), home);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+        env.insert(QStringLiteral("XDG_STATE_HOME"), home + QStringLiteral("/state"));
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
+        tool.setProcessEnvironment(env);
+        tool.start(kBinary, arguments);
+        if (!tool.waitForStarted(-1)) return {};
+        window =
+            xdotool(server.display(), {"search", "--sync", "--name", title}).section('\n', 0, 0);
+    }
+    return window;
+}
+
+/// Ctrl+S (Create Theme), Enter on "Done!", then the theme file once `lastCopy` is in the folder.
+QByteArray createTheme(QProcess& tool, const QString& d, const QString& window,
+                       const QString& folder, const QString& lastCopy) {
+    xdotool(d, {"windowactivate", "--sync", window});
+    xdotool(d, {"windowfocus", "--sync", window, "key", "ctrl+s"});
+    const QString done = xdotool(d, {"search", "--sync", "--name", "^Done!$"}).section('\n', 0, 0);
+    xdotool(d, {"windowfocus", "--sync", done, "key", "Return"});
+    while (!QFile::exists(folder + lastCopy) && tool.state() == QProcess::Running)
+        tool.waitForFinished(100);
+    QFile theme(folder + QDir(folder).dirName() + QStringLiteral(".theme"));
+    EXPECT_TRUE(theme.open(QIODevice::ReadOnly)) << tool.readAllStandardError().toStdString();
+    return theme.readAll();
+}
+
+const QByteArray kNightTheme =
+    "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
+    "DefaultValue=%ThemeDir%sky.ico\r\n[Control Panel\\Colors]\r\nMenu=1 2 3\r\n";
+
+// A user opens a theme file from the file manager (its path on the command line) and changes
+// it by keyboard, a slot through the real file dialog; the run is killed. The next start asks,
+// Restore brings the work back whole, and it is created under its new name, which clears the
+// kept work. A third run opens the first one's theme from File > Recent Themes. Only the XDG
+// places and C:\skinvault are written.
+TEST(RunningToolTest, KilledWorkComesBackWholeAndRecentThemesOutliveTheRun) {
     for (const char* tool : {"xdotool", "xprop"})
         if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
             GTEST_SKIP() << tool << " is not installed";
@@ -149,32 +200,14 @@ TEST(RunningToolTest, ThemeGivenOnTheCommandLineIsChangedAndCreatedAgainByKeyboa
     };
     write(QStringLiteral("pack/SKY.ICO"), testdata::bytes("clean.ico"));  // nothing to convert
     write(QStringLiteral("pack/NEW.SYS"), "BM not a real picture, but a file to copy");
-    write(QStringLiteral("pack/Night.theme"),
-          "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
-          "DefaultValue=%ThemeDir%sky.ico\r\n[Control Panel\\Colors]\r\nMenu=1 2 3\r\n");
+    write(QStringLiteral("pack/Night.theme"), kNightTheme);
 
     // --sync waits until the window is mapped; the theme is in place before any key counts.
-    // A display that went away (another server ending can take its socket) is replaced.
     QProcess tool;
-    QString window;
-    for (int attempt = 0; attempt < 3 && window.isEmpty(); ++attempt) {
-        if (attempt > 0) {
-            tool.kill();
-            tool.waitForFinished(-1);
-            if (!server.start()) GTEST_SKIP() << "Xvfb could not be started";
-        }
-        QProcessEnvironment env = environment(server.display());
-        env.insert(QStringLiteral("HOME"), home.path());
-        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("dummy"));
-        tool.setProcessEnvironment(env);
-        tool.start(kBinary, {home.filePath(QStringLiteral("pack/Night.theme"))});
-        ASSERT_TRUE(tool.waitForStarted(-1));
-        window = xdotool(server.display(),
-                         {"search", "--sync", "--name", "^Skinsmith for Microsoft Plus! $"})
-                     .section(QLatin1Char('\n'), 0, 0);
-    }
+    QString window =
+        startTool(tool, server, home.path(), {home.filePath(QStringLiteral("pack/Night.theme"))});
     ASSERT_FALSE(window.isEmpty()) << tool.readAllStandardError().toStdString();
-    const QString d = server.display();
+    QString d = server.display();
     // The name box has the focus: a new name, then Tab to "Startup logo..." and pick by typing.
     xdotool(d, {"windowfocus", "--sync", window, "key", "ctrl+a", "type", "Night Copy"});
     xdotool(d, {"key", "Tab", "space"});
@@ -182,30 +215,48 @@ TEST(RunningToolTest, ThemeGivenOnTheCommandLineIsChangedAndCreatedAgainByKeyboa
     xdotool(d, {"windowfocus", "--sync", dialog, "type",
                 home.filePath(QStringLiteral("pack/NEW.SYS"))});
     xdotool(d, {"key", "Return"});
-    // The keys go to the window only once the dialog is gone and the window active again.
-    while (!xdotool(d, {"search", "--name", "^Open$"}).isEmpty()) QThread::yieldCurrentThread();
-    // Ctrl+S is Create Theme; Enter closes "Done!", then the copies run.
-    xdotool(d, {"windowactivate", "--sync", window});
-    xdotool(d, {"windowfocus", "--sync", window, "key", "ctrl+s"});
-    const QString done = xdotool(d, {"search", "--sync", "--name", "^Done!$"}).section('\n', 0, 0);
-    xdotool(d, {"windowfocus", "--sync", done, "key", "Return"});
+    QFile kept(home.filePath(QStringLiteral("state/skinsmith/kept-work.json")));
+    auto keeps = [&] {
+        const bool found = kept.open(QIODevice::ReadOnly) && kept.readAll().contains("NEW.SYS");
+        kept.close();
+        return found;
+    };
+    while (!keeps() && tool.state() == QProcess::Running) tool.waitForFinished(100);
+    tool.kill();
+    tool.waitForFinished(-1);
 
-    const QString folder = home.filePath(QStringLiteral("skinvault/Night Copy/"));
+    const QString question = startTool(tool, server, home.path(), {}, "^Restore Previous Work$");
+    ASSERT_FALSE(question.isEmpty());
+    d = server.display();
+    xdotool(d, {"windowfocus", "--sync", question, "key", "Return"});
+    window = xdotool(d, {"search", "--sync", "--name", kMainWindow}).section('\n', 0, 0);
     // The logo is the last chosen file copied: once it is there, the copies are done.
-    while (!QFile::exists(folder + QStringLiteral("NEW.SYS")) && tool.state() == QProcess::Running)
-        tool.waitForFinished(100);
-    QFile theme(folder + QStringLiteral("Night Copy.theme"));
-    ASSERT_TRUE(theme.open(QIODevice::ReadOnly)) << tool.readAllStandardError().toStdString();
-    const QByteArray text = theme.readAll();
+    const QString folder = home.filePath(QStringLiteral("skinvault/Night Copy/"));
+    const QByteArray text = createTheme(tool, d, window, folder, QStringLiteral("NEW.SYS"));
     EXPECT_TRUE(text.contains("DefaultValue=%ThemeDir%SKY.ICO\r\n")) << text.constData();
     EXPECT_TRUE(text.contains("\r\nMenu= 1 2 3\r\n")) << text.constData();
     QFile batch(folder + QStringLiteral("Night Copy.bat"));
     ASSERT_TRUE(batch.open(QIODevice::ReadOnly));
     EXPECT_EQ(batch.readAll(), QByteArray("copy \"NEW.SYS\" c:\\logo.sys\r\n"));
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("SKY.ICO")));
-
+    EXPECT_FALSE(kept.exists()) << "created: nothing left to keep";
     tool.terminate();
     EXPECT_TRUE(tool.waitForFinished(-1));
+
+    // No question now; Recent Themes lists the created theme first, then the opened one.
+    window = startTool(tool, server, home.path(), {});
+    xdotool(server.display(), {"windowfocus", "--sync", window, "key", "alt+f", "t", "2"});
+    EXPECT_TRUE(createTheme(tool, server.display(), window,
+                            home.filePath(QStringLiteral("skinvault/Night/")),
+                            QStringLiteral("SKY.ICO"))
+                    .contains("Menu= 1 2 3"));
+    tool.terminate();
+    tool.waitForFinished(-1);
+    // Qt's D-Bus connection may start a session bus, which keeps its address in ~/.dbus.
+    QStringList written =
+        QDir(home.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    written.removeOne(QStringLiteral(".dbus"));
+    EXPECT_EQ(written.join(' '), QStringLiteral("config pack skinvault state"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // Every kind of slot, by mouse, keyboard and drop: a choice is stored, marked and described,
 // a cancel changes nothing, Delete empties it, a drop is checked as a pick is, and each change
 // is announced.
+#include "support/FifoWatch.h"
 #include "window/Form1Fixture.h"
 
 namespace {
@@ -34,6 +35,15 @@ const std::string& slotOf(const state::ThemeState& t, const SlotCase& c) {
     return t.logoPaths[static_cast<std::size_t>(name[7] - '7')];  // Command7-9
 }
 
+/// The rectangle of the pixels of a picture that pass `test`, its outer two pixels aside.
+QRect pixelsWhere(const QImage& image, auto test) {
+    QRect found;
+    for (int y = 2; y < image.height() - 2; ++y)
+        for (int x = 2; x < image.width() - 2; ++x)
+            if (test(image.pixelColor(x, y))) found |= QRect(x, y, 1, 1);
+    return found;
+}
+
 class SlotsTest : public Form1Test, public ::testing::WithParamInterface<SlotCase> {
 protected:
     void pickByMouse(QWidget* w, Gesture g) {
@@ -58,6 +68,12 @@ TEST_P(SlotsTest, PicksCancelsDropsAndDeleteKeepWindowAndThemeTogether) {
     const std::string wrong = put(QString::fromLatin1(c.wrong), "x");
     const std::string& slot = slotOf(theme(), c);
 
+    // Empty, a picture box draws its hint inside in grey.
+    const QImage empty = control->grab().toImage();
+    const QRect ink = pixelsWhere(empty, [&](QColor c) { return c != empty.pixelColor(2, 2); });
+    const QRect hue = pixelsWhere(empty, [](QColor c) { return c.red() != c.blue(); });
+    EXPECT_TRUE(!box || (ink.width() > 40 && !hue.isValid())) << "the hint, in grey";
+
     // A picture box picks on its own gesture only.
     if (box) pickByMouse(control, c.mouse == DoubleClick ? Click : DoubleClick);
     EXPECT_TRUE(m_dialog.opens.empty());
@@ -75,6 +91,15 @@ TEST_P(SlotsTest, PicksCancelsDropsAndDeleteKeepWindowAndThemeTogether) {
     EXPECT_NE(control->property("chosen"), QVariant(false));  // when the control marks at all
     const QImage shown = box ? box->picture() : QImage();
     EXPECT_TRUE(!box || !shown.isNull()) << "a picture box shows the pick";
+
+    // The mark, one small dot, stands in a button's corner and beside a picture box, never on
+    // its picture.
+    const QRect mark = pixelsWhere((box ? page : control)->grab().toImage(), [](QColor c) {
+        return c.green() > c.red() + 60 && c.green() > c.blue() + 60;
+    });
+    EXPECT_TRUE(!control->property("chosen").isValid() ||
+                (mark.width() == mark.height() && mark.width() >= 4 && mark.width() <= 8 &&
+                 !(box && mark.intersects(box->geometry()))));
 
     // The keyboard's pick; a cancel or an empty answer changes nothing, and the dialog opens
     // in the file's folder; a file that is no picture is stored and changes no picture.
@@ -110,6 +135,18 @@ TEST_P(SlotsTest, PicksCancelsDropsAndDeleteKeepWindowAndThemeTogether) {
     EXPECT_TRUE(control->accessibleDescription().isEmpty());
     EXPECT_NE(control->property("chosen"), QVariant(true));  // when the control marks at all
     EXPECT_EQ(m_form->tabs()->currentIndex(), c.page) << "handlers never switch pages";
+
+    // A FIFO in the slot, however it got there, is previewed (on the pick, on a click on the
+    // slot's box, in the preview window) and never opened: a reader's open waits for a
+    // writer, which froze the window.
+    testsupport::FifoWatch fifo(m_home.filePath(QStringLiteral("Pipe_") + c.file));
+    m_dialog.openAnswers = {"C:\\Pipe_" + std::string(c.file)};
+    pickByMouse(control, c.mouse);
+    QTest::mouseClick(this->control(c.clearOn), Qt::LeftButton);
+    this->control<QAction>("mnuViewPreview")->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_form->findChild<QWidget*>("ThemePreview")));
+    EXPECT_EQ(slot, "C:\\Pipe_" + std::string(c.file));
+    EXPECT_FALSE(fifo.release());
 }
 
 // clang-format off

@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "support/TempDrive.h"
 #include "window/Form1Fixture.h"
 #include "window/ThemePreviewWindow.h"
 
@@ -41,8 +42,25 @@ TEST_F(ThemePreviewWindowTest, RefreshRepaintsAfterEachKindOfChange) {
         change();
         EXPECT_EQ(area()->grab().toImage(), before) << "drawn again only on refresh";
         m_window.refresh();
-        EXPECT_NE(area()->grab().toImage(), before);
+        // A wallpaper arrives from the decoding worker.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return area()->grab().toImage() != before; }));
     }
+}
+
+using PreviewPictureTest = testsupport::TempDriveTest;
+TEST_F(PreviewPictureTest, ABitmapPastQtsAllocationLimitShowsItsMiddle) {
+    // 12000 x 12000 at one bit (576 MB decoded, far past Qt's 128 MB). The preview shows its
+    // middle 800 x 600: the left half in its first colour, the right half in its second.
+    platform::QtPictureLoader loader{m_drives};
+    state::ThemeState theme;
+    ThemePreviewWindow window{theme, loader};
+    window.show();
+    theme.wallpaperPath = put("Huge.bmp", qUncompress(testdata::bytes("huge.bmp.qz")));
+    window.refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.pictureCache().pending(); }, 20000));
+    const QImage shown = window.findChild<QWidget*>("preview")->grab().toImage();
+    EXPECT_EQ(shown.pixel(2, shown.height() - 3), qRgb(200, 30, 30));
+    EXPECT_EQ(shown.pixel(shown.width() - 3, shown.height() - 3), qRgb(30, 200, 30));
 }
 
 TEST_F(ThemePreviewWindowTest, PointingNamesTheElementAndClickingReportsIt) {
@@ -74,8 +92,9 @@ TEST_F(ThemePreviewWindowTest, AnimatedPointersPlayTheirSteps) {
     m_window.refresh();
     auto* strip = m_window.findChild<window::PointerStrip*>("pointers");
     ASSERT_NE(strip, nullptr);
-    EXPECT_GT(strip->y(), area()->geometry().bottom()) << "the pointers stand below the preview";
-    EXPECT_EQ(area()->geometry(), QRect(0, 0, m_window.width(), area()->height()));
+    const QRect desktop = m_window.findChild<QWidget*>("previewScroll")->geometry();
+    EXPECT_GT(strip->y(), desktop.bottom()) << "the pointers stand below the preview";
+    EXPECT_EQ(desktop, QRect(0, 0, m_window.width(), desktop.height()));
     // Each step is shown until it loops from the last back to the first.
     std::set<int> seen;
     EXPECT_TRUE(QTest::qWaitFor(
@@ -87,6 +106,19 @@ TEST_F(ThemePreviewWindowTest, AnimatedPointersPlayTheirSteps) {
         5000));
     EXPECT_EQ(seen, (std::set<int>{0, 1, 2})) << "three frames";
     EXPECT_EQ(strip->currentStep(0), 0) << "an empty slot does not play";
+}
+
+// The window can fit the screen at QT_SCALE_FACTOR=2 on 1280 x 1024 (640 x 512 in logical
+// pixels; the desktop scrolls) and opens beside its owner, on the side with room.
+TEST_F(ThemePreviewWindowTest, FitsTheScreenAndOpensBesideItsOwner) {
+    EXPECT_TRUE(QRect(0, 0, 640, 512).contains(QRect(QPoint(), m_window.minimumSizeHint())));
+    const QRect free = m_window.screen()->availableGeometry();
+    QWidget owner;  // at the right edge: the preview goes to its left
+    owner.setGeometry(free.right() - 149, free.top() + 50, 150, 300);
+    owner.show();
+    m_window.placeBeside(owner);
+    EXPECT_TRUE(free.contains(m_window.frameGeometry()) &&
+                !m_window.frameGeometry().intersects(owner.frameGeometry()));
 }
 
 }  // namespace

@@ -3,9 +3,14 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#include <unistd.h>
+
+#include "platform/RegularFile.h"
 
 namespace platform {
 namespace {
@@ -40,10 +45,18 @@ struct Channel {
 
 }  // namespace
 
-std::optional<QImage> readBmpScaled(const QString& hostPath, QSize size) {
-    if (!size.isValid() || size.isEmpty()) return std::nullopt;
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+std::optional<QImage> readBmpScaled(const QString& hostPath, QSize size, QRect clip) {
+    QFile file;
+    const int fd = openRegularFile(QFile::encodeName(hostPath).toStdString());
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0) ::close(fd);
+        return std::nullopt;
+    }
+    return readBmpScaled(file, size, clip);
+}
+
+std::optional<QImage> readBmpScaled(QIODevice& file, QSize size, QRect clip) {
+    if (!size.isValid() || size.isEmpty() || !file.seek(0)) return std::nullopt;
     const QByteArray headBytes = file.read(14 + 124);
     const auto* head = reinterpret_cast<const uchar*>(headBytes.constData());
     if (headBytes.size() < 26 || head[0] != 'B' || head[1] != 'M') return std::nullopt;
@@ -113,6 +126,13 @@ std::optional<QImage> readBmpScaled(const QString& hostPath, QSize size) {
 
     const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
     if (file.size() < offBits + rowBytes * height) return std::nullopt;  // cut short
+    const QRect whole(0, 0, static_cast<int>(width), static_cast<int>(height));
+    clip = clip.isNull() ? whole : clip & whole;
+    if (clip.isEmpty()) return std::nullopt;
+    // Only the bytes of a row that hold the clip's columns are read.
+    const qint64 firstByte = clip.left() * qint64(bitCount) / 8;
+    const qint64 spanBytes = (qint64(clip.right()) + 1) * bitCount / 8 +
+                             ((qint64(clip.right()) + 1) * bitCount % 8 != 0) - firstByte;
 
     const int outWidth = size.width();
     const int outHeight = size.height();
@@ -123,17 +143,19 @@ std::optional<QImage> readBmpScaled(const QString& hostPath, QSize size) {
     std::vector<QRgb> pixels(static_cast<std::size_t>(width));
     // Where each output column's span of source columns starts; the last entry is the width.
     std::vector<qint64> columnStart(static_cast<std::size_t>(outWidth) + 1);
-    for (int x = 0; x <= outWidth; ++x) columnStart[x] = x * width / outWidth;
+    const qint64 left = clip.left(), end = qint64(clip.right()) + 1;
+    for (int x = 0; x <= outWidth; ++x) columnStart[x] = left + x * (end - left) / outWidth;
 
     for (int y = 0; y < outHeight; ++y) {
-        const qint64 sourceRow = (2 * static_cast<qint64>(y) + 1) * height / (2 * outHeight);
+        const qint64 sourceRow =
+            clip.top() + (2 * static_cast<qint64>(y) + 1) * clip.height() / (2 * outHeight);
         const qint64 fileRow = topDown ? sourceRow : height - 1 - sourceRow;
-        if (!file.seek(offBits + fileRow * rowBytes)) return std::nullopt;
-        if (file.read(reinterpret_cast<char*>(row.data()), rowBytes) != rowBytes)
+        if (!file.seek(offBits + fileRow * rowBytes + firstByte)) return std::nullopt;
+        if (file.read(reinterpret_cast<char*>(row.data() + firstByte), spanBytes) != spanBytes)
             return std::nullopt;
 
         const uchar* r = row.data();
-        for (qint64 x = 0; x < width; ++x) {
+        for (qint64 x = left; x < end; ++x) {
             QRgb& p = pixels[static_cast<std::size_t>(x)];
             switch (bitCount) {
                 case 1:
@@ -159,8 +181,8 @@ std::optional<QImage> readBmpScaled(const QString& hostPath, QSize size) {
         for (int x = 0; x < outWidth; ++x) {
             qint64 from = columnStart[x];
             qint64 to = std::max(columnStart[x + 1], from + 1);
-            if (from >= width) from = width - 1;
-            to = std::min(to, width);
+            if (from >= end) from = end - 1;
+            to = std::min(to, end);
             int sr = 0, sg = 0, sb = 0, sa = 0;
             for (qint64 c = from; c < to; ++c) {
                 const QRgb p = pixels[static_cast<std::size_t>(c)];

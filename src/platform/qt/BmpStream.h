@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QIODevice>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -15,6 +17,10 @@ namespace platform {
 /// in well under a megabyte of working memory. Each output row is one source row, its pixels
 /// the average of the source columns they cover. Nullopt when the file is not such a BMP, or
 /// is small enough that a full decode costs little: the caller's decoder reads it then.
-std::optional<QImage> readBmpScaled(const QString& hostPath, QSize size);
+std::optional<QImage> readBmpScaled(const QString& hostPath, QSize size, QRect clip = {});
+/// The same from a file already open (read from its start), so that what was checked is
+/// what is read. With a clip (in the picture's own pixels) only that part is read and scaled
+/// to `size`.
+std::optional<QImage> readBmpScaled(QIODevice& file, QSize size, QRect clip = {});
 
 }  // namespace platform

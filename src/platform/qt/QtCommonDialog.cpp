@@ -65,6 +65,10 @@ QString QtCommonDialog::startFolder() const {
         if (const auto host = m_drives.toHost(InitDir); host && isFolder(*host))
             return QString::fromStdString(host->string());
     }
+    if (m_folders) {
+        if (const auto remembered = m_folders->lastFolder(FileName); isFolder(remembered))
+            return QString::fromStdString(remembered.string());
+    }
     if (isFolder(m_lastFolder)) return QString::fromStdString(m_lastFolder.string());
     return QDir::homePath();
 }
@@ -84,6 +88,7 @@ void QtCommonDialog::ShowOpen() {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(nameFilters(Filter, FileName));
+    const std::string pattern = FileName;
     if (dialog.exec() != QDialog::Accepted) return;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty()) return;
@@ -91,13 +96,23 @@ void QtCommonDialog::ShowOpen() {
     if (auto windows = windowsPathOf(host)) {
         FileName = *windows;
         m_lastFolder = host.parent_path();
+        if (m_folders) m_folders->rememberFolder(pattern, m_lastFolder);
     }
 }
 
 void QtCommonDialog::ShowColor() {
     keepSettingsInThisRun();
-    const QColor initial(static_cast<int>(Color & 0xFF), static_cast<int>((Color >> 8) & 0xFF),
-                         static_cast<int>((Color >> 16) & 0xFF));
+    auto qcolor = [](std::uint32_t c) {
+        return QColor(static_cast<int>(c & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                      static_cast<int>((c >> 16) & 0xFF));
+    };
+    const QColor initial = qcolor(Color);
+    // The custom colours are the dialog's own (shared by every colour dialog of the run);
+    // slots past the offered colours are white, as the dialog starts them.
+    for (int i = 0; i < QColorDialog::customCount(); ++i)
+        QColorDialog::setCustomColor(i, static_cast<std::size_t>(i) < CustomColors.size()
+                                            ? qcolor(CustomColors[static_cast<std::size_t>(i)])
+                                            : QColor(Qt::white));
     const QColor chosen =
         QColorDialog::getColor(initial, QApplication::activeWindow(), QStringLiteral("Color"),
                                QColorDialog::DontUseNativeDialog);

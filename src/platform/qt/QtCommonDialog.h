@@ -11,6 +11,7 @@
 
 #include "platform/CommonDialog.h"
 #include "platform/DriveMap.h"
+#include "platform/FolderMemory.h"
 #include "platform/MessageBoxes.h"
 
 namespace platform {
@@ -36,9 +37,13 @@ public:
     /// Windows lists files.
     static QStringList nameFilters(const std::string& filterText, const std::string& pattern);
 
-    /// The host folder the open-file dialog starts in: InitDir's, else the folder of the last
-    /// file taken in this run, else the home folder.
+    /// The host folder the open-file dialog starts in: InitDir's, else the one this kind of
+    /// dialog last ended in (remembered across runs), else the folder of the last file taken in
+    /// this run, else the home folder.
     QString startFolder() const;
+
+    /// Where the folders of earlier runs are remembered; none by default.
+    void setFolderMemory(FolderMemory* memory) { m_folders = memory; }
 
 private:
     /// QFileDialog and QColorDialog keep their history in the user's QtProject settings; point
@@ -48,6 +53,7 @@ private:
     DriveMap m_drives;
     MessageBoxes& m_messages;
     std::filesystem::path m_lastFolder;
+    FolderMemory* m_folders = nullptr;
     std::unique_ptr<QTemporaryDir> m_settings;
 };
 

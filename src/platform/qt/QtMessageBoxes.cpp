@@ -2,6 +2,7 @@
 #include "platform/qt/QtMessageBoxes.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -15,6 +16,16 @@ QString messageText(const std::string& text) {
 }
 
 MessageResult QtMessageBoxes::show(const Message& message) {
+    return showWith(message, {}, {});
+}
+
+MessageResult QtMessageBoxes::ask(const Message& question, const std::string& okText,
+                                  const std::string& cancelText) {
+    return showWith(question, QString::fromStdString(okText), QString::fromStdString(cancelText));
+}
+
+MessageResult QtMessageBoxes::showWith(const Message& message, const QString& okText,
+                                       const QString& cancelText) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(QString::fromStdString(message.title));
     box.setText(messageText(message.text));
@@ -29,20 +40,31 @@ MessageResult QtMessageBoxes::show(const Message& message) {
         case MessageIcon::None:
             box.setIcon(QMessageBox::NoIcon);
             break;
+        case MessageIcon::Application: {
+            // The window's icon, which falls back to the application's.
+            const QWidget* owner = box.parentWidget();
+            const QIcon icon = owner ? owner->windowIcon() : QApplication::windowIcon();
+            box.setIconPixmap(icon.pixmap(48));
+            break;
+        }
     }
     QPushButton* ok = box.addButton(QMessageBox::Ok);
+    if (!message.okText.empty()) ok->setText(QString::fromStdString(message.okText));
     QPushButton* cancel = nullptr;
     QPushButton* other = nullptr;
     if (message.buttons == MessageButtons::OkOtherCancel) {
-        ok->setText(QString::fromStdString(message.okText));
         other = box.addButton(QString::fromStdString(message.otherText), QMessageBox::ActionRole);
     }
     if (message.buttons != MessageButtons::Ok) {
         cancel = box.addButton(QMessageBox::Cancel);
+        if (!message.cancelText.empty())
+            cancel->setText(QString::fromStdString(message.cancelText));
         box.setEscapeButton(cancel);  // closing the box cancels
     } else {
         box.setEscapeButton(ok);  // a box with OK alone answers OK however it is closed
     }
+    if (!okText.isEmpty()) ok->setText(okText);
+    if (cancel && !cancelText.isEmpty()) cancel->setText(cancelText);
     box.setDefaultButton(message.defaultButton == MessageResult::Cancel && cancel ? cancel : ok);
     box.exec();
     if (other && box.clickedButton() == other) return MessageResult::Other;

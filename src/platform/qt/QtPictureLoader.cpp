@@ -1,20 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/QtPictureLoader.h"
 
+#include "platform/RegularFile.h"
 #include "platform/qt/BmpStream.h"
 
 #include <sys/stat.h>
 #include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPalette>
 #include <algorithm>
+#include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <utility>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -153,6 +154,16 @@ bool isIconHeader(const QByteArray& head) {
            head[3] == 0;
 }
 
+// The picture size a bitmap's header declares.
+QSize bmpSize(const QByteArray& head) {
+    if (head.size() < 26) return {};
+    if (le32(head, 14) == 12) return QSize(int(le16(head, 18)), int(le16(head, 20)));
+    const qint64 width = static_cast<std::int32_t>(le32(head, 18));
+    const qint64 height = static_cast<std::int32_t>(le32(head, 22));
+    if (width <= 0 || width > INT_MAX || height == 0 || height < -INT_MAX) return {};
+    return QSize(int(width), int(std::abs(height)));
+}
+
 bool isRunLengthBmp(const QByteArray& head) {
     if (head.size() < 34 || le32(head, 14) < 40) return false;  // OS/2 headers have no runs
     const std::uint32_t compression = le32(head, 30);
@@ -208,7 +219,7 @@ std::optional<QImage> maskedPaletteImage(const QByteArray& bytes, qint64 at, QCo
 
 // Icons and cursors are small: read once, checked and decoded from memory. A preview runs
 // on every mouse motion over a pointer button, so this path must stay close to a bare decode.
-std::optional<QImage> loadIcon(QFile& file, QSize boxSize) {
+std::optional<QImage> loadIcon(QFile& file) {
     constexpr qint64 kMaxIconBytes = 16 * 1024 * 1024;
     if (file.size() > kMaxIconBytes) return std::nullopt;
     QByteArray bytes = file.readAll();
@@ -225,10 +236,14 @@ std::optional<QImage> loadIcon(QFile& file, QSize boxSize) {
         image = reader.read();
         if (image->isNull()) return std::nullopt;
     }
-    // Icons are pixel art: stretch them without blurring.
-    if (boxSize.isValid() && !boxSize.isEmpty())
-        *image = image->scaled(boxSize, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     return image;
+}
+
+// The region of a whole picture, cut out and scaled as it asks.
+QImage cutAndScale(const QImage& image, const PictureRegion& region, Qt::TransformationMode mode) {
+    QImage out = region.clip == image.rect() ? image : image.copy(region.clip);
+    if (out.size() != region.size) out = out.scaled(region.size, Qt::IgnoreAspectRatio, mode);
+    return out;
 }
 
 // A damaged run-length bitmap can decode to palette indices beyond its colour table, and
@@ -243,18 +258,13 @@ void completePalette(QImage& image) {
 }
 
 // Opens a regular file for reading; anything else (a FIFO, a device, a folder) is refused
-// before it can block the window.
+// before any reader touches it, so it can never block the window.
 bool openRegularFile(const QString& hostPath, QFile& file) {
-    const int fd = ::open(QFile::encodeName(hostPath).constData(),
-                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = platform::openRegularFile(QFile::encodeName(hostPath).toStdString());
     if (fd < 0) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return false;
-    }
-    return file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return true;
+    ::close(fd);
+    return false;
 }
 
 // Judges the whole file in memory (mapped, so only the pages looked at are read).
@@ -318,7 +328,9 @@ std::optional<FileStamp> QtPictureLoader::stamp(const std::string& windowsPath) 
 std::optional<QSize> QtPictureLoader::declaredSize(const std::string& windowsPath) const {
     const auto host = m_drives.toHost(windowsPath);
     if (!host) return std::nullopt;
-    QImageReader reader(QString::fromStdString(host->string()));
+    QFile file;
+    if (!openRegularFile(QString::fromStdString(host->string()), file)) return std::nullopt;
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (!size.isValid()) return std::nullopt;
@@ -326,44 +338,79 @@ std::optional<QSize> QtPictureLoader::declaredSize(const std::string& windowsPat
 }
 
 std::optional<QImage> QtPictureLoader::loadHostFile(const QString& hostPath, QSize boxSize) {
+    const bool scale = boxSize.isValid() && !boxSize.isEmpty();
+    return loadHostRegion(hostPath, [&](QSize full) {
+        return PictureRegion{QRect(QPoint(), full), scale ? boxSize : full};
+    });
+}
+
+std::optional<QImage> QtPictureLoader::loadRegion(
+    const std::string& windowsPath, const std::function<PictureRegion(QSize)>& choose) {
+    if (windowsPath.empty()) return QImage();
+    const auto host = m_drives.toHost(windowsPath);
+    if (!host) return std::nullopt;
+    return loadHostRegion(QString::fromStdString(host->string()), choose);
+}
+
+std::optional<QImage> QtPictureLoader::loadHostRegion(
+    const QString& hostPath, const std::function<PictureRegion(QSize)>& choose) {
     QFile file;
     if (!openRegularFile(hostPath, file)) return std::nullopt;
     const QByteArray head = file.peek(34);
-    if (isIconHeader(head)) return loadIcon(file, boxSize);
+    if (isIconHeader(head)) {
+        auto icon = loadIcon(file);
+        if (!icon) return icon;
+        PictureRegion region = choose(icon->size());
+        region.clip &= icon->rect();
+        if (region.clip.isEmpty() || region.size.isEmpty()) return std::nullopt;
+        // Icons are pixel art: stretch them without blurring.
+        return cutAndScale(*icon, region, Qt::FastTransformation);
+    }
 
     // Read from the file already opened, so what was checked is what is decoded.
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QByteArray format = reader.format();
     if (format.isEmpty() || fileCutShort(file, format)) return std::nullopt;
+    // Qt's reader knows no size for some bitmaps our row reader reads (bit fields top down).
+    const QSize full = format == "bmp" && !reader.size().isValid() ? bmpSize(head) : reader.size();
+    if (!full.isValid() || full.isEmpty()) return std::nullopt;
+    PictureRegion region = choose(full);
+    region.clip &= QRect(QPoint(), full);
+    if (region.clip.isEmpty() || region.size.isEmpty()) return std::nullopt;
+    const bool cut = region.clip.size() != full;
+    const bool scale = region.size != region.clip.size();
 
-    // Qt's BMP reader cannot scale while decoding: a big bitmap is read a row at a time.
-    if (format == "bmp") {
-        if (auto streamed = readBmpScaled(hostPath, boxSize)) return streamed;
-    }
-    // Decoding at the box's size lets JPEG scale in the decoder, so a photograph of many
-    // megapixels is never held whole. Palette pictures are scaled only once their palette is
-    // whole (Qt's BMP reader cannot scale while decoding anyway).
-    const bool scale = boxSize.isValid() && !boxSize.isEmpty();
+    // Qt's BMP reader cannot scale while decoding: a big bitmap is read a row at a time, only
+    // the rows of the region.
     const bool palette = format == "bmp";
-    if (scale && !palette) reader.setScaledSize(boxSize);
+    if (palette && (cut || scale)) {
+        if (auto streamed = readBmpScaled(file, region.size, region.clip)) return streamed;
+        file.seek(0);
+    }
+    // JPEG scales in the decoder and reads only the clip's rows, so a photograph of many
+    // megapixels is never held whole. Palette pictures are cut and scaled only once their
+    // palette is whole.
+    if (!palette) {
+        if (cut) reader.setClipRect(region.clip);
+        if (scale) reader.setScaledSize(region.size);
+    }
     QImage image;
     if (palette && isRunLengthBmp(head)) {
         // Qt leaves the pixels a run-length stream skips (a move, an early end) unwritten, and
         // decodes in place into a picture of its own size and format: one cleared to colour 0
         // shows them as that colour instead of whatever the memory held. Within Qt's own
         // allocation limit only, so a tiny file declaring a vast picture is still refused.
-        const QSize size = reader.size();
         const qint64 limit = qint64(QImageReader::allocationLimit()) << 20;
-        if (size.isValid() && (limit == 0 || qint64(size.width()) * size.height() <= limit)) {
-            image = QImage(size, QImage::Format_Indexed8);
+        if (limit == 0 || qint64(full.width()) * full.height() <= limit) {
+            image = QImage(full, QImage::Format_Indexed8);
             image.fill(0);
         }
     }
     if (!reader.read(&image) || image.isNull()) return std::nullopt;
     if (palette) {
         completePalette(image);
-        if (scale) image = image.scaled(boxSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        image = cutAndScale(image, region, Qt::SmoothTransformation);
     }
     return image;
 }
@@ -372,9 +419,9 @@ std::optional<QByteArray> QtPictureLoader::readSmallFile(const std::string& wind
                                                          qint64 maxBytes) {
     const auto host = m_drives.toHost(windowsPath);
     if (!host) return std::nullopt;
-    QFile file(QString::fromStdString(host->string()));
+    QFile file;
     // Only a regular file: a FIFO picked as a pointer would block the read.
-    if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
+    if (!openRegularFile(QString::fromStdString(host->string()), file)) return std::nullopt;
     if (file.size() > maxBytes) return std::nullopt;
     QByteArray bytes = file.read(maxBytes);
     if (bytes.size() != file.size()) return std::nullopt;

@@ -20,6 +20,8 @@ class QtPictureLoader : public PictureLoader {
 public:
     explicit QtPictureLoader(DriveMap drives);
     std::optional<QImage> load(const std::string& windowsPath, QSize boxSize = {}) override;
+    std::optional<QImage> loadRegion(const std::string& windowsPath,
+                                     const std::function<PictureRegion(QSize)>& choose) override;
     std::optional<QByteArray> readSmallFile(const std::string& windowsPath,
                                             qint64 maxBytes) override;
     std::optional<QImage> decodeIcon(const QByteArray& bytes) override;
@@ -28,6 +30,8 @@ public:
 
     /// The same for a host path.
     static std::optional<QImage> loadHostFile(const QString& hostPath, QSize boxSize = {});
+    static std::optional<QImage> loadHostRegion(const QString& hostPath,
+                                                const std::function<PictureRegion(QSize)>& choose);
 
 private:
     DriveMap m_drives;

@@ -11,12 +11,21 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <unistd.h>
+
+#include "platform/RegularFile.h"
+
 namespace platform {
 namespace {
 
 [[maybe_unused]] bool isWindowsProgram(const QString& hostPath) {
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+    QFile file;
+    const int fd = openRegularFile(QFile::encodeName(hostPath).toStdString());
+    if (fd < 0) return false;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
     return file.read(2) == QByteArrayLiteral("MZ");
 }
 
@@ -57,6 +66,17 @@ bool QtProgramLauncher::start(const std::string& windowsProgramPath,
 }  // namespace platform
 
 namespace platform {
+
+bool QtProgramLauncher::lacksWine(const std::string& windowsProgramPath) {
+#ifdef Q_OS_WIN
+    (void)windowsProgramPath;
+    return false;
+#else
+    const auto host = m_drives.toHost(windowsProgramPath);
+    return host && isWindowsProgram(QString::fromStdString(host->string())) &&
+           QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty();
+#endif
+}
 
 bool QtProgramLauncher::showFolder(const std::string& windowsFolderPath) {
     const auto host = m_drives.toHost(windowsFolderPath);

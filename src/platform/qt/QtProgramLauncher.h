@@ -18,6 +18,7 @@ public:
 
     bool start(const std::string& windowsProgramPath,
                const std::vector<std::string>& arguments) override;
+    bool lacksWine(const std::string& windowsProgramPath) override;
     /// Opens the folder through the desktop (QDesktopServices).
     bool showFolder(const std::string& windowsFolderPath) override;
 

@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "platform/qt/SdlWavePlayer.h"
 
+#include "platform/RegularFile.h"
+
 #include <SDL.h>
 #include <sndfile.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
-#include <system_error>
 #include <vector>
 
 namespace platform {
@@ -35,8 +40,20 @@ constexpr Uint32 kQueueAhead = SdlWavePlayer::kDeviceFrequency / 2 * kDeviceFram
 
 }  // namespace
 
+/// The wave file "open" opened, held until the player lets it go: every "play" reads this
+/// file, never the path again, which may name another file (or a FIFO) by then.
+struct SdlWavePlayer::WaveFile {
+    int fd;
+    explicit WaveFile(int descriptor) : fd(descriptor) {}
+    ~WaveFile() { ::close(fd); }
+    WaveFile(const WaveFile&) = delete;
+    WaveFile& operator=(const WaveFile&) = delete;
+};
+
 /// One wave being read: the file and the converter from its format to the device's.
 struct SdlWavePlayer::Job {
+    std::shared_ptr<const WaveFile> wave;
+    sf_count_t position = 0;  // each job reads the shared file at its own place (pread)
     SNDFILE* file = nullptr;
     SF_INFO info{};
     SDL_AudioStream* stream = nullptr;
@@ -47,10 +64,40 @@ struct SdlWavePlayer::Job {
         if (file != nullptr) sf_close(file);
     }
 
-    /// Opens a wave file and its converter; nullptr when it is not a wave libsndfile reads.
-    static std::unique_ptr<Job> open(const std::filesystem::path& path) {
+    static Job& self(void* job) { return *static_cast<Job*>(job); }
+    static sf_count_t length(void* job) {
+        struct stat info {};
+        return ::fstat(self(job).wave->fd, &info) == 0 ? info.st_size : -1;
+    }
+    static sf_count_t seek(sf_count_t offset, int whence, void* job) {
+        sf_count_t& at = self(job).position;
+        const sf_count_t base = whence == SEEK_CUR ? at : whence == SEEK_END ? length(job) : 0;
+        if (base < 0 || base + offset < 0) return -1;
+        return at = base + offset;
+    }
+    static sf_count_t read(void* into, sf_count_t count, void* job) {
+        Job& j = self(job);
+        sf_count_t done = 0;
+        while (done < count) {
+            const ssize_t got = ::pread(j.wave->fd, static_cast<char*>(into) + done,
+                                        static_cast<std::size_t>(count - done), j.position);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            done += got;
+            j.position += got;
+        }
+        return done;
+    }
+    static sf_count_t write(const void*, sf_count_t, void*) { return 0; }
+    static sf_count_t tell(void* job) { return self(job).position; }
+
+    /// Reads a wave's header from the open file and makes its converter; nullptr when it is
+    /// not a wave libsndfile reads.
+    static std::unique_ptr<Job> open(std::shared_ptr<const WaveFile> wave) {
+        static SF_VIRTUAL_IO io{&Job::length, &Job::seek, &Job::read, &Job::write, &Job::tell};
         auto job = std::make_unique<Job>();
-        job->file = sf_open(path.c_str(), SFM_READ, &job->info);
+        job->wave = std::move(wave);
+        job->file = sf_open_virtual(&io, SFM_READ, &job->info, job.get());
         if (job->file == nullptr) return nullptr;
         const int container = job->info.format & SF_FORMAT_TYPEMASK;
         if (container != SF_FORMAT_WAV && container != SF_FORMAT_WAVEX &&
@@ -180,19 +227,20 @@ bool SdlWavePlayer::open() {
     const auto host = m_drives.toHost(m_fileName);
     if (!host) return false;
     // A FIFO or a device file would block or never end; only plain files are waves.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(*host, error)) return false;
-    auto job = Job::open(*host);
+    const int fd = openRegularFile(*host);
+    if (fd < 0) return false;
+    auto wave = std::make_shared<const WaveFile>(fd);
+    auto job = Job::open(wave);
     if (!job || !ensureAudio()) return false;
     m_opened = std::move(job);
-    m_openPath = *host;
+    m_openFile = std::move(wave);
     return true;
 }
 
 bool SdlWavePlayer::play() {
-    if (m_openPath.empty()) return false;
-    // Playing again starts the sound from its beginning.
-    std::unique_ptr<Job> job = m_opened ? std::move(m_opened) : Job::open(m_openPath);
+    if (!m_openFile) return false;
+    // Playing again starts the sound from its beginning, read from the file "open" opened.
+    std::unique_ptr<Job> job = m_opened ? std::move(m_opened) : Job::open(m_openFile);
     if (!job) return false;
     {
         std::lock_guard lock(m_mutex);
@@ -217,7 +265,7 @@ bool SdlWavePlayer::play() {
 }
 
 bool SdlWavePlayer::stop() {
-    if (m_openPath.empty() || m_device == 0) return false;
+    if (!m_openFile || m_device == 0) return false;
     // The file stays open, so the next "play" starts the sound again from its beginning.
     silence();
     return true;
@@ -225,7 +273,7 @@ bool SdlWavePlayer::stop() {
 
 void SdlWavePlayer::close() {
     m_opened.reset();
-    m_openPath.clear();
+    m_openFile.reset();
     if (m_device != 0) silence();
 }
 

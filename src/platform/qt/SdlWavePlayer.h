@@ -3,7 +3,6 @@
 
 #include <condition_variable>
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -44,6 +43,7 @@ public:
     std::uint32_t queuedBytes() const;
 
 private:
+    struct WaveFile;
     struct Job;
     bool ensureAudio();
     bool open();
@@ -58,8 +58,8 @@ private:
     std::string m_deviceType;
     std::string m_fileName;
     bool m_audioReady = false;
-    std::uint32_t m_device = 0;         // SDL_AudioDeviceID, 0 until the first open
-    std::filesystem::path m_openPath;   // the file "open" accepted; empty when none
+    std::uint32_t m_device = 0;                  // SDL_AudioDeviceID, 0 until the first open
+    std::shared_ptr<const WaveFile> m_openFile;  // the file "open" accepted; null when none
     std::unique_ptr<Job> m_opened;      // its header, read by "open", until "play" takes it
     std::vector<short> m_firstSamples;  // the buffers "play" decodes its first step into
     std::vector<std::uint8_t> m_firstBuffer;
