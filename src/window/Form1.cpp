@@ -274,16 +274,16 @@ bool Form1::copying() const {
 // copy, say) never stalls the window; "Done!" comes once both are in place, then the copies.
 void Form1::Command1_Click() {
     if (refusedWhileCopying("creating a theme again")) return;
-    // Files Windows 98 cannot show may be converted first; Create follows the conversions.
+    platform::MessageBoxes& messages = m_services.messageBoxes;
+    if (!output::checkThemeName(m_theme, messages) ||
+        !output::mayReplaceTheme(m_theme, m_services.fileSystem, messages, m_ownThemeFile))
+        return;
+    // Files Windows 98 cannot show may be converted first; the theme's files follow them.
     if (m_tools->askBeforeCreate([this] { createTheme(); })) return;
     createTheme();
 }
 
 void Form1::createTheme() {
-    platform::MessageBoxes& messages = m_services.messageBoxes;
-    if (!output::checkThemeName(m_theme, messages) ||
-        !output::mayReplaceTheme(m_theme, m_services.fileSystem, messages, m_ownThemeFile))
-        return;
     m_copiedTheme = m_theme;
     m_copy->writeFiles(m_copiedTheme, m_services.fileSystem);
 }
