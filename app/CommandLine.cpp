@@ -14,6 +14,41 @@ QString usageHint() {
     return QStringLiteral("Try '%1 --help' for more information.").arg(kProgram);
 }
 
+struct CheckOptions {
+    QCommandLineOption check{QStringLiteral("check"), QStringLiteral("Check a theme file."),
+                             QStringLiteral("file")};
+    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("Findings as JSON.")};
+};
+
+CheckOptions addCheckOptions(QCommandLineParser& parser) {
+    CheckOptions options;
+    parser.addOption(options.check);
+    parser.addOption(options.json);
+    return options;
+}
+
+// --check and --json; true when they decide the action.
+bool takeCheckOptions(const QCommandLineParser& parser, const CheckOptions& options,
+                      CommandLine& result) {
+    if (!parser.isSet(options.check)) {
+        if (!parser.isSet(options.json)) return false;
+        result.action = CommandLine::Action::Fail;
+        result.text = kProgram + QStringLiteral(": --json goes with --check\n") + usageHint() +
+                      QLatin1Char('\n');
+        return true;
+    }
+    if (!parser.positionalArguments().isEmpty() || parser.values(options.check).size() > 1) {
+        result.action = CommandLine::Action::Fail;
+        result.text = kProgram + QStringLiteral(": --check takes one theme file\n") + usageHint() +
+                      QLatin1Char('\n');
+        return true;
+    }
+    result.action = CommandLine::Action::Check;
+    result.json = parser.isSet(options.json);
+    result.themeFile = QFileInfo(parser.value(options.check)).absoluteFilePath();
+    return true;
+}
+
 // --export PATH FILE.theme: both are needed, and nothing else.
 void readExport(const QCommandLineParser& parser, const QCommandLineOption& option,
                 CommandLine& result) {
@@ -50,6 +85,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(exportTo);
+    const CheckOptions checkOptions = addCheckOptions(parser);
     parser.addPositionalArgument(QStringLiteral("file"),
                                  QStringLiteral("A theme file (.theme) to open."),
                                  QStringLiteral("[file]"));
@@ -68,6 +104,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                           "Options:\n"
                           "  -h, --help     Show this help and exit.\n"
                           "  -v, --version  Show the version and exit.\n"
+                          "  --check <file> Check a theme file for Windows 95 and 98: one\n"
+                          "                 finding per line; exit 0 when both show everything,\n"
+                          "                 1 when not, 2 when the theme cannot be read.\n"
+                          "  --json         With --check: print the findings as JSON.\n"
                           "  --export PATH  Create the theme of file as the window does and\n"
                           "                 pack it into PATH: .zip (zip pack), .iso (CD image),\n"
                           "                 .img .ima .hdd .vhd (an existing FAT disk image).\n"
@@ -82,6 +122,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         result.text = kProgram + QStringLiteral(" " SKINSMITH_VERSION "\n");
         return result;
     }
+    if (takeCheckOptions(parser, checkOptions, result)) return result;
     if (parser.isSet(exportTo)) {
         readExport(parser, exportTo, result);
         return result;

@@ -8,12 +8,14 @@ namespace app {
 
 /// What the user's command line asks of the tool.
 struct CommandLine {
-    enum class Action { Run, ShowHelp, ShowVersion, Fail, Export };
+    enum class Action { Run, ShowHelp, ShowVersion, Fail, Export, Check };
     Action action = Action::Run;
-    /// The theme file to open, as an absolute host path; empty when none was given.
+    /// The theme file to open (or to check), as an absolute host path; empty when none was given.
     QString themeFile;
     /// For Export: the file to write (zip pack, CD image or disk image), as an absolute host path.
     QString exportTarget;
+    /// For Check: print the findings as JSON rather than one line each.
+    bool json = false;
     /// What to print before exiting: help or version on stdout, the error on stderr.
     QString text;
 };

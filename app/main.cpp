@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "CheckCommand.h"
 #include "CommandLine.h"
 #include "ExportCommand.h"
 #include "HostServices.h"
@@ -60,6 +61,8 @@ int main(int argc, char** argv) {
             QCoreApplication core(qtArgc, qtArgv);
             return app::runExportCommand(commandLine.exportTarget, commandLine.themeFile);
         }
+        case app::CommandLine::Action::Check:
+            return app::runCheck(commandLine.themeFile, commandLine.json, stdout, stderr);
         case app::CommandLine::Action::Run:
             break;
     }

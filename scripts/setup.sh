@@ -8,6 +8,9 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsdl2-dev libsndfile1-dev
+    # Conversions for Windows 95/98: the resampler, the image plugins (WebP, SVG, TIFF) that
+    # read modern pictures, and the tools the tests make and judge files with.
+    libsamplerate0-dev qt6-image-formats-plugins libqt6svg6 imagemagick sox libsox-fmt-all
     libgtest-dev
     xvfb xauth x11-utils xdotool
     # What a screen reader hears, read over AT-SPI in a private D-Bus session.

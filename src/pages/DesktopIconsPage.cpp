@@ -11,7 +11,8 @@ namespace pages {
 
 namespace {
 const QString kIconHint = QStringLiteral("Double Click the picture box to select/change icons");
-constexpr std::string_view kFilter = "Icon files";
+constexpr std::string_view kFilter =
+    "Icon files|*.ico|All pictures|*.ico;*.png;*.webp;*.gif;*.svg;*.bmp;*.jpg;*.jpeg";
 
 struct IconSlot {
     const char* box;

@@ -18,7 +18,9 @@ constexpr int kColumnLeft[3] = {840, 3120, 5640};
 constexpr int kRowTop[4] = {1680, 2400, 3120, 3840};
 constexpr int kColumn[state::kPointerCount] = {0, 0, 0, 1, 1, 1, 2, 2, 2, 0, 1, 2};
 constexpr int kRow[state::kPointerCount] = {0, 1, 2, 0, 1, 2, 0, 1, 2, 3, 3, 3};
-constexpr std::string_view kFilter = "Pointers(*.ani;*.cur)|*.cur;*.ani";
+constexpr std::string_view kFilter =
+    "Pointers(*.ani;*.cur)|*.cur;*.ani|All "
+    "pictures|*.cur;*.ani;*.ico;*.png;*.webp;*.gif;*.svg;*.bmp;*.jpg;*.jpeg";
 
 /// "Normal Select..." becomes "Normal Select pointer".
 QString pointerName(std::string_view caption) {

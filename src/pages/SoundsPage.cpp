@@ -15,7 +15,7 @@ namespace pages {
 namespace {
 constexpr int kColumnLeft[4] = {720, 2280, 3840, 5400};
 constexpr int kRowTop[5] = {1800, 2280, 2760, 3240, 3720};
-constexpr std::string_view kFilter = "Wave files|*.wav";
+constexpr std::string_view kFilter = "Wave files|*.wav|All sounds|*.wav;*.ogg;*.opus;*.flac;*.mp3";
 }  // namespace
 
 SoundsPage::SoundsPage(state::ThemeState& theme, platform::CommonDialog& dialog,

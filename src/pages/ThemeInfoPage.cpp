@@ -14,7 +14,8 @@
 namespace pages {
 
 namespace {
-constexpr std::string_view kFilter = "Logo files";
+constexpr std::string_view kFilter =
+    "Logo files|*.sys|All pictures|*.sys;*.png;*.webp;*.gif;*.svg;*.bmp;*.jpg;*.jpeg";
 const QString kBoxHint = QStringLiteral("Click here to preview the logo");
 }  // namespace
 

@@ -14,7 +14,9 @@ namespace pages {
 namespace {
 const QString kHint = QStringLiteral("Double Click the picture box to select/change wallpaper");
 // Wallpapers of those systems are mostly bitmaps, so the dialog offers them after the JPEGs.
-constexpr std::string_view kFilter = "Jpeg files|*.jpg|Windows bitmaps|*.bmp";
+constexpr std::string_view kFilter =
+    "Jpeg files|*.jpg|Windows bitmaps|*.bmp|All "
+    "pictures|*.png;*.webp;*.gif;*.svg;*.bmp;*.jpg;*.jpeg;*.tif;*.tiff";
 }  // namespace
 
 WallpaperPage::WallpaperPage(state::ThemeState& theme, platform::CommonDialog& dialog,

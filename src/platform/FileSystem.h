@@ -46,6 +46,13 @@ public:
     virtual bool fileExists(std::string_view path) const { return fileSize(path).has_value(); }
     /// Makes the names made, replaced or removed in the current folder durable.
     virtual bool flushFolder() { return true; }
+    /// Writes a new file of that name in the current folder from bytes (a converted copy),
+    /// replacing an earlier one only once it is complete, as a text file is.
+    virtual bool writeFile(std::string_view name, std::string_view bytes) {
+        (void)name;
+        (void)bytes;
+        return false;
+    }
     /// The size in bytes of the file at a full Windows path; nothing when it cannot be read
     /// (progress reports only: a copy does not depend on it).
     virtual std::optional<std::uint64_t> fileSize(std::string_view sourcePath) const {

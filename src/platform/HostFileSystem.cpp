@@ -268,6 +268,13 @@ public:
         return true;
     }
 
+    /// Bytes as they are, without a line end (a converted picture or sound).
+    bool writeBytes(std::string_view bytes) {
+        if (m_closed) return failWrite("the file is closed");
+        m_buffer.append(bytes);
+        return flushBuffer();
+    }
+
     bool close() override {
         if (m_closed) return false;
         m_closed = true;
@@ -440,6 +447,15 @@ std::unique_ptr<TextFile> HostFileSystem::createTextFile(std::string_view name) 
         return nullptr;
     }
     return file;
+}
+
+bool HostFileSystem::writeFile(std::string_view name, std::string_view bytes) {
+    auto file = createTextFile(name);
+    if (!file) return false;
+    auto& host = static_cast<HostTextFile&>(*file);
+    const bool written = host.writeBytes(bytes);
+    if (!host.close() || !written) return fail(host.lastError());
+    return true;
 }
 
 bool HostFileSystem::copyFile(std::string_view sourcePath, std::string_view targetName,

@@ -35,6 +35,7 @@ public:
     std::unique_ptr<TextFile> createTextFile(std::string_view name) override;
     bool copyFile(std::string_view sourcePath, std::string_view targetName,
                   const CopyWatch& watch = {}) override;
+    bool writeFile(std::string_view name, std::string_view bytes) override;
     std::optional<std::uint64_t> fileSize(std::string_view sourcePath) const override;
     bool fileExists(std::string_view path) const override;
     bool flushFolder() override;

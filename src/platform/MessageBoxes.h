@@ -5,10 +5,11 @@
 
 namespace platform {
 
-enum class MessageButtons { Ok, OkCancel };
+/// OkOtherCancel: three buttons; the Other button is captioned by otherText.
+enum class MessageButtons { Ok, OkCancel, OkOtherCancel };
 /// Application: the program's own icon (the About box).
 enum class MessageIcon { None, Stop, Warning, Application };
-enum class MessageResult { Ok, Cancel };
+enum class MessageResult { Ok, Cancel, Other };
 
 /// One modal message: its text (lines may be split by CR, LF or CR LF), title, buttons,
 /// icon and the button Enter chooses.
@@ -21,6 +22,8 @@ struct Message {
     /// Captions for the OK and Cancel buttons when a question needs its own words.
     std::string okText = {};
     std::string cancelText = {};
+    /// Caption of the third button of an OkOtherCancel box.
+    std::string otherText = {};
 };
 
 /// Shows modal message boxes.

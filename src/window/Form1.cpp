@@ -41,6 +41,7 @@
 #include "window/ThemeHistory.h"
 #include "window/ThemePacks.h"
 #include "window/ThemePreviewWindow.h"
+#include "window/ToolsMenu.h"
 
 // The window's resources live in a static library, so they must be registered by hand.
 static void initWindowResources() {
@@ -262,6 +263,7 @@ void Form1::buildMenus() {
         &Form1::mnuViewPreview_Click);
 
     new ColorsMenu(m_menuBar, *this, m_services);
+    m_tools = new ToolsMenu(*m_menuBar, *this, m_services);
 
     QMenu* help = m_menuBar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -294,6 +296,12 @@ void Form1::Command1_Click() {
     if (!output::checkThemeName(m_theme, messages) ||
         !output::mayReplaceTheme(m_theme, m_services.fileSystem, messages, m_ownThemeFile))
         return;
+    // Files Windows 98 cannot show may be converted first; the theme's files follow them.
+    if (m_tools->askBeforeCreate([this] { createTheme(); })) return;
+    createTheme();
+}
+
+void Form1::createTheme() {
     m_copiedTheme = m_theme;
     m_copy->writeFiles(m_copiedTheme, m_services.fileSystem);
 }

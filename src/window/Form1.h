@@ -31,6 +31,7 @@ class WallpaperPage;
 namespace window {
 
 class AssetCopy;
+class ToolsMenu;
 class TabStrip;
 class ThemeHistory;
 class ThemePreviewWindow;
@@ -108,6 +109,8 @@ protected:
 
 private:
     void buildMenus();
+    /// The create procedure itself: the theme and batch files, then the copies.
+    void createTheme();
     bool openTheme(const std::string& windowsPath);
     /// True, after telling the user, while the copies of a created theme still run: they own
     /// the file system's current folder, and the state they copy must stay as it is.
@@ -129,6 +132,7 @@ private:
     QWidget* m_client;
     QAction* m_openFolderAction = nullptr;
     ThemePreviewWindow* m_preview = nullptr;
+    ToolsMenu* m_tools = nullptr;
     TabStrip* m_tabs;
     pages::DesktopIconsPage* m_desktopIcons;
     pages::WallpaperPage* m_wallpaper;

@@ -21,6 +21,10 @@ done
 # Red, green and blue, a sixth of a second each.
 python3 binary.py animated busy.ani 10 red.cur green.cur blue.cur
 
+# An icon Windows 95/98 draw as it is: an 8-bit 32x32 and a 4-bit 16x16 image.
+convert \( -size 32x32 gradient:red-blue \) \( -size 16x16 gradient:red-blue \) -colors 200 \
+    -type palette clean.ico
+
 # --- Theme output: an icon whose one image is PNG-compressed, as ImageMagick stores 256x256.
 convert -size 256x256 xc:red png.ico
 

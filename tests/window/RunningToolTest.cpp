@@ -198,7 +198,7 @@ TEST(RunningToolTest, KilledWorkComesBackWholeAndRecentThemesOutliveTheRun) {
     auto write = [&](const QString& name, const QByteArray& bytes) {
         ASSERT_TRUE(testdata::write(home.filePath(name), bytes));
     };
-    write(QStringLiteral("pack/SKY.ICO"), testdata::bytes("blue.ico"));
+    write(QStringLiteral("pack/SKY.ICO"), testdata::bytes("clean.ico"));  // nothing to convert
     write(QStringLiteral("pack/NEW.SYS"), "BM not a real picture, but a file to copy");
     write(QStringLiteral("pack/Night.theme"), kNightTheme);
 

@@ -152,23 +152,23 @@ TEST_P(SlotsTest, PicksCancelsDropsAndDeleteKeepWindowAndThemeTogether) {
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(EachKind, SlotsTest, ::testing::Values(
     SlotCase{"Image1", "Image1", 0, DoubleClick, Qt::Key_Space, "blue.ico", "Sky.ico",
-             "Chord.wav", "Icon files", "*.ico"},
+             "Chord.wav", "Icon files|*.ico|All pictures|*.ico;*.png;*.webp;*.gif;*.svg;*.bmp;*.jpg;*.jpeg", "*.ico"},
     SlotCase{"Image5", "Image5", 0, DoubleClick, Qt::Key_Return, "blue.ico", "Net.ico",
-             "Net.cur", "Icon files", "*.ico"},
+             "Net.cur", "Icon files|*.ico|All pictures|*.ico;*.png;*.webp;*.gif;*.svg;*.bmp;*.jpg;*.jpeg", "*.ico"},
     SlotCase{"Image4", "Image4", 0, DoubleClick, Qt::Key_Space, "red.ico", "Full.ico",
-             "Full.bmp", "Icon files", "*.ico"},
+             "Full.pdf", "Icon files|*.ico|All pictures|*.ico;*.png;*.webp;*.gif;*.svg;*.bmp;*.jpg;*.jpeg", "*.ico"},
     SlotCase{"Image6", "Image6", 0, Click, Qt::Key_Return, "red.ico", "Bin.ico", "Bin.cur",
-             "Icon files", "*.ico"},
-    SlotCase{"Image2", "Image2", 1, DoubleClick, Qt::Key_Return, "red.bmp", "Sea.bmp", "Sea.png",
-             "Jpeg files|*.jpg|Windows bitmaps|*.bmp", "*.jpg"},
+             "Icon files|*.ico|All pictures|*.ico;*.png;*.webp;*.gif;*.svg;*.bmp;*.jpg;*.jpeg", "*.ico"},
+    SlotCase{"Image2", "Image2", 1, DoubleClick, Qt::Key_Return, "red.bmp", "Sea.bmp", "Sea.psd",
+             "Jpeg files|*.jpg|Windows bitmaps|*.bmp|All pictures|*.png;*.webp;*.gif;*.svg;*.bmp;*.jpg;*.jpeg;*.tif;*.tiff", "*.jpg"},
     SlotCase{"Command10_4", "Command10_4", 2, Click, Qt::Key_Return, "red.cur", "Beam.cur",
-             "Beam.ico", "Pointers(*.ani;*.cur)|*.cur;*.ani", "*.ani;*.cur"},
-    SlotCase{"Command11_0", "Command11_0", 3, Press, Qt::Key_Space, "", "Empty.wav", "Empty.mp3",
-             "Wave files|*.wav", "*.wav"},
+             "Beam.txt", "Pointers(*.ani;*.cur)|*.cur;*.ani|All pictures|*.cur;*.ani;*.ico;*.png;*.webp;*.gif;*.svg;*.bmp;*.jpg;*.jpeg", "*.ani;*.cur"},
+    SlotCase{"Command11_0", "Command11_0", 3, Press, Qt::Key_Space, "", "Empty.wav", "Empty.mid",
+             "Wave files|*.wav|All sounds|*.wav;*.ogg;*.opus;*.flac;*.mp3", "*.wav"},
     SlotCase{"Command4", "Command4", 5, Click, Qt::Key_Space, "", "Lines.scr", "Lines.exe",
              "Screen Savers", "*.scr"},
     SlotCase{"Command8", "Text3_1", 7, Click, Qt::Key_Space, "red.bmp", "Wait.sys",
-             "Wait.bmp.txt", "Logo files", "*.sys"}),
+             "Wait.bmp.txt", "Logo files|*.sys|All pictures|*.sys;*.png;*.webp;*.gif;*.svg;*.bmp;*.jpg;*.jpeg", "*.sys"}),
     [](const auto& info) { return std::string(info.param.control); });
 // clang-format on
 

@@ -41,7 +41,11 @@ MessageResult QtMessageBoxes::show(const Message& message) {
     QPushButton* ok = box.addButton(QMessageBox::Ok);
     if (!message.okText.empty()) ok->setText(QString::fromStdString(message.okText));
     QPushButton* cancel = nullptr;
-    if (message.buttons == MessageButtons::OkCancel) {
+    QPushButton* other = nullptr;
+    if (message.buttons == MessageButtons::OkOtherCancel) {
+        other = box.addButton(QString::fromStdString(message.otherText), QMessageBox::ActionRole);
+    }
+    if (message.buttons != MessageButtons::Ok) {
         cancel = box.addButton(QMessageBox::Cancel);
         if (!message.cancelText.empty())
             cancel->setText(QString::fromStdString(message.cancelText));
@@ -51,6 +55,7 @@ MessageResult QtMessageBoxes::show(const Message& message) {
     }
     box.setDefaultButton(message.defaultButton == MessageResult::Cancel && cancel ? cancel : ok);
     box.exec();
+    if (other && box.clickedButton() == other) return MessageResult::Other;
     return cancel && box.clickedButton() == cancel ? MessageResult::Cancel
            : box.clickedButton() == ok             ? MessageResult::Ok
            : cancel                                ? MessageResult::Cancel
