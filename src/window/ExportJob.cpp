@@ -3,9 +3,12 @@
 
 #include <algorithm>
 
+#include "compat/Check.h"
+#include "compat/Convert.h"
 #include "output/CreateTheme.h"
 #include "output/ThemeFile.h"
 #include "platform/HostFileSystem.h"
+#include "platform/HostFiles.h"
 #include "platform/MessageBoxes.h"
 
 namespace window {
@@ -35,14 +38,53 @@ exporting::Result runExport(const state::ThemeState& theme, const platform::Driv
     exporting::Result result;
     platform::HostFileSystem files(drives);
     KeptMessages messages;
+    // What Windows 95/98 cannot read is converted on the way: the theme names the converted
+    // copies, which stand in the theme folder before the copies run (a copy whose source is
+    // already its target leaves it as it is).
+    if (progress) progress({"Converting for Windows 98", 0, 0});
+    state::ThemeState shipped = theme;
+    std::vector<compat::Converted> converted;
+    std::vector<std::string> conversions;  // what the user is told was converted, or not
+    const std::string folderText = "C:\\skinvault\\" + theme.themeName + "\\";
+    for (const compat::Finding& finding : compat::checkTheme(theme, drives)) {
+        if (cancel != nullptr && cancel->load()) break;
+        std::string& path = compat::slotPath(shipped, finding.slot);
+        if (finding.conversion == compat::Conversion::None || path != finding.file) continue;
+        const auto host = drives.toHost(finding.file);
+        const auto found = host ? platform::findFileIgnoringCase(*host) : std::nullopt;
+        std::string why;
+        auto copy =
+            found ? compat::convertFile(finding.conversion, *found,
+                                        compat::fileNameOf(finding.file), theme.colors[3], &why)
+                  : std::nullopt;
+        if (!copy) {
+            conversions.push_back(finding.file + " was not converted (" +
+                                  (why.empty() ? std::string("it cannot be read") : why) + ")");
+            continue;
+        }
+        conversions.push_back(finding.file + " -> " + copy->name);
+        path = folderText + copy->name;
+        converted.push_back(std::move(*copy));
+    }
+    if (cancel != nullptr && cancel->load()) {
+        result.error = "The export was stopped.";
+        return result;
+    }
     if (progress) progress({"Creating the theme folder", 0, 0});
-    if (!output::writeTheme(theme, files, messages)) {
+    if (!output::writeTheme(shipped, files, messages)) {
         result.error = messages.errors.empty() ? "The theme folder could not be created."
                                                : messages.errors.back();
         return result;
     }
+    for (const compat::Converted& copy : converted) {
+        if (!files.writeFile(copy.name, copy.bytes)) {
+            result.error = "The converted copy " + folderText + copy.name +
+                           " could not be written: " + files.lastError();
+            return result;
+        }
+    }
     auto missing = output::copyAssets(
-        theme, files,
+        shipped, files,
         [&](const output::CopyProgress& where) {
             if (progress && !where.file.empty())
                 progress({"Copying " + where.file, where.bytesDone, where.bytesTotal});
@@ -52,7 +94,7 @@ exporting::Result runExport(const state::ThemeState& theme, const platform::Driv
         result.error = "The export was stopped.";
         return result;
     }
-    output::reportUncopied(theme, std::move(missing), files, messages);
+    output::reportUncopied(shipped, std::move(missing), files, messages);
 
     const auto host = drives.toHost("C:\\skinvault\\" + theme.themeName);
     if (!host) {
@@ -70,7 +112,7 @@ exporting::Result runExport(const state::ThemeState& theme, const platform::Driv
         case exporting::Kind::DiskImage: {
             exporting::DiskOptions options = request.disk;
             for (std::size_t slot = 0; slot < state::kLogoCount; ++slot) {
-                const auto& logo = theme.logoPaths[slot];
+                const auto& logo = shipped.logoPaths[slot];
                 std::error_code ec;
                 if (state::holdsChoice(logo, state::kLogoPattern) &&
                     std::filesystem::is_regular_file(*host / output::strip(logo), ec))
@@ -83,6 +125,7 @@ exporting::Result runExport(const state::ThemeState& theme, const platform::Driv
     result.written.insert(result.written.begin(),
                           "C:\\skinvault\\" + theme.themeName + "\\ (" + host->string() + ")");
     result.warnings = std::move(messages.warnings);
+    for (const std::string& line : conversions) result.written.push_back("converted: " + line);
     return result;
 }
 

@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QColor>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -344,9 +346,15 @@ namespace {
 TEST(ExportCommand, WritesWithoutADisplayOrSaysWhyNot) {
     QTemporaryDir home;
     ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("art")));
-    testdata::write(home.filePath("art/Sky.ico"), testdata::bytes(QStringLiteral("blue.ico")));
+    testdata::write(home.filePath("art/Sky.ico"), testdata::bytes(QStringLiteral("clean.ico")));
+    QImage sky(64, 48, QImage::Format_RGB32);
+    sky.fill(QColor(10, 20, 200));
+    ASSERT_TRUE(sky.save(home.filePath("art/Sky.png"), "PNG"));
+    // The icon is one Windows 98 draws, so it ships as it is; the PNG wallpaper is converted.
     testdata::write(home.filePath("art/Autumn.theme"),
-                    "[Control Panel\\Desktop]\r\nWallpaper=C:\\art\\Sky.ico\r\n");
+                    "[Control Panel\\Desktop]\r\nWallpaper=C:\\art\\Sky.png\r\n"
+                    "[CLSID\\{20D04FE0-3AEA-1069-A2D8-08002B30309D}\\DefaultIcon]\r\n"
+                    "DefaultValue=C:\\art\\Sky.ico\r\n");
     struct Case {
         QString target;
         QString theme;
@@ -375,7 +383,12 @@ TEST(ExportCommand, WritesWithoutADisplayOrSaysWhyNot) {
     }
     EXPECT_EQ(run("unzip", {"-t", home.filePath("out.zip")}).exit, 0);
     EXPECT_EQ(run("unzip", {"-p", home.filePath("out.zip"), "Autumn/Sky.ico"}).out,
-              testdata::bytes(QStringLiteral("blue.ico")));
+              testdata::bytes(QStringLiteral("clean.ico")));
+    const QByteArray theme =
+        run("unzip", {"-p", home.filePath("out.zip"), "Autumn/Autumn.theme"}).out;
+    EXPECT_TRUE(theme.contains("Wallpaper=%ThemeDir%Sky.bmp\r\n")) << theme.toStdString();
+    EXPECT_EQ(run("unzip", {"-p", home.filePath("out.zip"), "Autumn/Sky.bmp"}).out.left(2), "BM");
+    EXPECT_EQ(run("unzip", {"-l", home.filePath("out.zip")}).out.count("Sky.png"), 0);
 }
 
 }  // namespace
