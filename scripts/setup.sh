@@ -25,8 +25,8 @@ packages=(
     # Export: libarchive writes zip packs and CD images, mtools writes into disk images; the
     # export tests check them with unzip, xorriso, dosfstools and fdisk (sfdisk).
     libarchive-dev mtools unzip libarchive-tools xorriso dosfstools fdisk
-    # Theme packs (zip, lzh, cab) and the faces Windows 98 drew with, for the preview.
-    libarchive-dev fonts-wine
+    # The faces Windows 98 drew with, for the preview (theme packs use libarchive above).
+    fonts-wine
 )
 
 missing=()
