@@ -360,18 +360,31 @@ std::string decodeWindowsText(std::string_view bytes) {
     return platform::fromWindows1252(bytes);
 }
 
+namespace {
+
+// The text of a theme file as sections and keys; nullopt with the reason in `error` when the
+// bytes are binary or hold none of a theme file's sections.
+std::optional<IniText> themeIni(std::string_view bytes, std::string& error) {
+    if (bytes.find('\0') != std::string_view::npos) {
+        error = "It holds binary data, not the text of a theme file.";
+        return std::nullopt;
+    }
+    IniText ini(decodeWindowsText(bytes));
+    if (!isThemeText(ini)) {
+        error = "It holds none of the sections of a Windows theme file.";
+        return std::nullopt;
+    }
+    return ini;
+}
+
+}  // namespace
+
 OpenResult readThemeText(const platform::DriveMap& drives, std::string_view bytes,
                          std::string_view themeFolder) {
     OpenResult result;
-    if (bytes.find('\0') != std::string_view::npos) {
-        result.error = "It holds binary data, not the text of a theme file.";
-        return result;
-    }
-    const IniText ini(decodeWindowsText(bytes));
-    if (!isThemeText(ini)) {
-        result.error = "It holds none of the sections of a Windows theme file.";
-        return result;
-    }
+    const auto parsed = themeIni(bytes, result.error);
+    if (!parsed) return result;
+    const IniText& ini = *parsed;
     OpenedTheme opened;
     state::ThemeState& theme = opened.theme;
     // An element the file does not set keeps what Windows has, which is Windows Standard's.
@@ -498,15 +511,9 @@ OpenResult openTheme(const platform::DriveMap& drives, std::string_view windowsP
 
 ThemeColorsResult readThemeColorsText(std::string_view bytes) {
     ThemeColorsResult result;
-    if (bytes.find('\0') != std::string_view::npos) {
-        result.error = "It holds binary data, not the text of a theme file.";
-        return result;
-    }
-    const IniText ini(decodeWindowsText(bytes));
-    if (!isThemeText(ini)) {
-        result.error = "It holds none of the sections of a Windows theme file.";
-        return result;
-    }
+    const auto parsed = themeIni(bytes, result.error);
+    if (!parsed) return result;
+    const IniText& ini = *parsed;
     ThemeColors read;
     auto color = [&](const state::keys::KeySlot& entry) {
         const auto value = ini.value(state::keys::kColorsSection, entry.first);
