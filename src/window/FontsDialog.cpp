@@ -190,6 +190,8 @@ FontsDialog::FontsDialog(const state::ThemeState& theme, QWidget* parent) : QDia
     m_problem->setObjectName(QStringLiteral("lblFontProblem"));
     m_problem->setWordWrap(true);
     m_problem->setStyleSheet(QStringLiteral("color: #a00000"));
+    // Room for a two-line reason from the start, so the rows never move when one appears.
+    m_problem->setMinimumHeight(2 * m_problem->fontMetrics().lineSpacing());
     layout->addWidget(m_problem);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
