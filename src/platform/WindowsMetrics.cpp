@@ -41,7 +41,10 @@ LogFont fontAt(const std::vector<std::uint8_t>& b, std::size_t at) {
 void putFont(std::vector<std::uint8_t>& b, std::size_t at, const LogFont& f) {
     putInt32(b, at, f.height);
     putInt32(b, at + 16, f.weight);
-    b[at + 20] = f.italic ? 1 : 0;
+    // A field that reads back the same is left alone, so an untouched font keeps every byte
+    // (an italic flag of 255, a face with a byte Windows-1252 leaves unassigned).
+    if ((b[at + 20] != 0) != f.italic) b[at + 20] = f.italic ? 1 : 0;
+    if (fontAt(b, at).face == f.face) return;
     // The face, cut to 31 bytes and ended by a NUL; the bytes after the NUL stay as they were,
     // as Windows leaves them.
     std::string face = toWindows1252(f.face).substr(0, kFaceSize - 1);

@@ -55,15 +55,6 @@ int bounded(std::int32_t value, int low, int high) {
     return static_cast<int>(std::clamp<std::int32_t>(value, low, high));
 }
 
-// The [Metrics] value the theme file will hold: the opened theme's own, or the fixed one.
-std::string metricsValue(const state::ThemeState& theme, std::string_view key) {
-    if (const auto* kept = state::findKept(theme.keptKeys, state::keys::kMetricsSection, key))
-        return std::string(state::keptValue(*kept));
-    for (const auto& fixed : state::keys::kFixedLines)
-        if (fixed.key == key) return std::string(fixed.line.substr(fixed.line.find('=') + 1));
-    return {};
-}
-
 // Wine's MS Sans Serif (bitmap strikes at the sizes Windows drew) and Marlett, once per run.
 void loadSystemFaces() {
     static const bool loaded = [] {
@@ -150,14 +141,15 @@ public:
     Canvas(QImage& image, const state::ThemeState& theme, PreviewRenderer& renderer)
         : m_painter(&image), m_theme(theme), m_renderer(renderer), m_normal(systemFont()) {
         const auto metrics =
-            platform::decodeNonclientMetrics(metricsValue(theme, "NonclientMetrics"))
+            platform::decodeNonclientMetrics(state::keys::metricsValue(theme, "NonclientMetrics"))
                 .value_or(platform::NonclientMetrics{});
         m_sizes = sizesOf(metrics);
         m_caption = fontFor(metrics.fonts[0]);
         m_menu = fontFor(metrics.fonts[2]);
         m_status = fontFor(metrics.fonts[3]);
         m_message = fontFor(metrics.fonts[4]);
-        const auto icons = platform::decodeIconMetrics(metricsValue(theme, "IconMetrics"));
+        const auto icons =
+            platform::decodeIconMetrics(state::keys::metricsValue(theme, "IconMetrics"));
         m_icon = icons ? fontFor(icons->font) : m_normal;
     }
 

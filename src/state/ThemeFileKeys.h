@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -64,6 +65,48 @@ inline constexpr std::array<FixedLine, 10> kFixedLines = {{
     {kMasterSection, "Stretch", "Stretch = 1"},
     {kMasterSection, "Crit", "Crit=ORVO"},
 }};
+
+/// The value of a [Metrics] key the theme file will hold: the opened theme's own line, else the
+/// fixed one.
+inline std::string metricsValue(const ThemeState& theme, std::string_view key) {
+    if (const KeptKey* kept = findKept(theme.keptKeys, kMetricsSection, key))
+        return std::string(keptValue(*kept));
+    for (const FixedLine& fixed : kFixedLines)
+        if (fixed.section == kMetricsSection && fixed.key == key)
+            return std::string(fixed.line.substr(fixed.line.find('=') + 1));
+    return {};
+}
+
+/// Sets the value of a [Metrics] key. An opened line keeps its key and what stands before the
+/// value as spelt; a value equal to the fixed line's leaves no kept line, so a new theme the
+/// user changed back is again the fixed text.
+inline void setMetricsValue(ThemeState& theme, std::string_view key, std::string_view value) {
+    auto& kept = theme.keptKeys;
+    const KeptKey* found = findKept(kept, kMetricsSection, key);
+    const auto at = found == nullptr ? kept.end() : kept.begin() + (found - kept.data());
+    for (const FixedLine& fixed : kFixedLines)
+        if (fixed.section == kMetricsSection && fixed.key == key &&
+            fixed.line.substr(fixed.line.find('=') + 1) == value) {
+            if (at != kept.end()) kept.erase(at);
+            return;
+        }
+    if (at == kept.end()) {
+        kept.push_back({std::string(kMetricsSection),
+                        std::string(key),
+                        std::string(key) + '=' + std::string(value),
+                        {},
+                        {}});
+        return;
+    }
+    std::string& line = at->line;
+    auto end = line.find('=');
+    if (end == std::string::npos) {
+        line = std::string(key) + '=' + std::string(value);
+        return;
+    }
+    for (++end; end < line.size() && (line[end] == ' ' || line[end] == '\t');) ++end;
+    line = line.substr(0, end) + std::string(value);
+}
 
 // Colour keys before the two fixed MessageBox lines, in file order, with their colour slot.
 inline constexpr std::array<KeySlot, 23> kColorKeysA = {{

@@ -36,6 +36,7 @@
 #include "window/ColorsMenu.h"
 #include "window/EditMenu.h"
 #include "window/ExportDialog.h"
+#include "window/FontsDialog.h"
 #include "window/TabStrip.h"
 #include "window/TabStripAccessible.h"
 #include "window/ThemeHistory.h"
@@ -261,6 +262,7 @@ void Form1::buildMenus() {
     view->setObjectName(QStringLiteral("mnuView"));
     add(view, "mnuViewPreview", QStringLiteral("Theme &Preview"), QKeySequence(Qt::Key_F5),
         &Form1::mnuViewPreview_Click);
+    FontsDialog::addMenuItem(view, *this);
 
     new ColorsMenu(m_menuBar, *this, m_services);
     m_tools = new ToolsMenu(*m_menuBar, *this, m_services);

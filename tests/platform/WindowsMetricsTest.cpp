@@ -121,4 +121,13 @@ TEST(WindowsMetrics, AChangedFontIsWrittenIntoTheSameBlob) {
     EXPECT_EQ(platform::encodeNonclientMetrics(*m, original.text()), expected.text());
 }
 
+TEST(WindowsMetrics, AnUntouchedFontKeepsEveryByte) {
+    Blob original = plus98();
+    original.bytes[112] = 255;        // the small caption's italic flag, as some writers set it
+    original.bytes[160 + 28] = 0x81;  // a byte Windows-1252 leaves unassigned, in the menu face
+    const auto m = platform::decodeNonclientMetrics(original.text());
+    ASSERT_TRUE(m);
+    EXPECT_EQ(platform::encodeNonclientMetrics(*m, original.text()), original.text());
+}
+
 }  // namespace
