@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -163,6 +164,8 @@ std::size_t floorConvert(const Source& source) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Pictures and sounds only: no display is needed, so none is asked for.
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QGuiApplication app(argc, argv);
     QTemporaryDir dir;
     const auto sources = makeTheme(dir.path());
