@@ -206,7 +206,7 @@ int main(int argc, char** argv) {
     for (const auto& [kind, times] : kinds)
         std::printf("  %-9s %7.0f ms, floor %7.0f ms, ratio %.2f\n", names[kind], times.first,
                     times.second, times.first / times.second);
-    std::printf("convert modern theme (%zu files): %.0f ms, floor %.0f ms, ratio %.2f\n",
+    std::printf("  convert modern theme (%zu files): %.0f ms, floor %.0f ms, ratio %.2f\n",
                 sources.size(), best, floorBest, best / floorBest);
     return 0;
 }

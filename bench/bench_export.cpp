@@ -57,7 +57,7 @@ void write(const fs::path& file, std::size_t bytes, unsigned seed) {
 }
 
 void report(const char* what, double ours, double floor, const char* target) {
-    std::printf("%-10s %8.1f ms   %-28s %8.1f ms   ratio %.2f (target %s)\n", what, ours,
+    std::printf("  %-10s %8.1f ms   %-28s %8.1f ms   ratio %.2f (target %s)\n", what, ours,
                 "reference", floor, ours / floor, target);
 }
 
@@ -130,7 +130,7 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < diskOurs.size(); ++i)
         withoutClone.push_back(diskOurs[i] - diskClone[i]);
     report("disk", median(withoutClone), median(diskRef), "<= 1.2, mmd + mcopy -s");
-    std::printf("disk image: clone or copy of the 128 MB image before it %.1f ms (counted apart)\n",
+    std::printf("  disk image: clone or copy of the 128 MB image before it %.1f ms (counted apart)\n",
                 median(diskClone));
     fs::remove_all(root);
     return 0;
