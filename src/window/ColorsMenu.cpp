@@ -14,6 +14,7 @@
 #include "schemes/Contrast.h"
 #include "schemes/Schemes.h"
 #include "schemes/Wallpaper.h"
+#include "state/KeptKeys.h"
 #include "window/ContrastDialog.h"
 #include "window/Form1.h"
 #include "window/ThemePacks.h"
@@ -93,13 +94,20 @@ void ColorsMenu::tell(const std::string& text, const char* title, bool problem) 
 
 void ColorsMenu::mnuColorsPreset_Click(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= schemes::kSchemeTable.size()) return;
-    // The scheme's Windows 98 colours (schemes::windows98ColorsOf) wait until the theme
-    // keeps Windows 98 keys; then they are applied here with the 25.
     const auto& scheme = schemes::kSchemeTable[static_cast<std::size_t>(index)];
-    m_form.replaceColors(schemes::colorsOf(scheme),
-                         QStringLiteral("Scheme %1")
-                             .arg(QString::fromUtf8(scheme.name.data(),
-                                                    static_cast<qsizetype>(scheme.name.size()))));
+    // The 25 colours of the page and the three Windows 98 adds (title gradients, hot tracking),
+    // which the theme keeps as lines of [Control Panel\Colors]: one change.
+    state::ThemeState next = m_form.theme();
+    next.colors = schemes::colorsOf(scheme);
+    const auto extra = schemes::windows98ColorsOf(scheme);
+    state::setKeptColor(next.keptKeys, "GradientActiveTitle", extra.gradientActiveTitle);
+    state::setKeptColor(next.keptKeys, "GradientInactiveTitle", extra.gradientInactiveTitle);
+    state::setKeptColor(next.keptKeys, "HotTrackingColor", extra.hotTracking);
+    if (next == m_form.theme()) return;
+    m_form.applyChange(std::move(next),
+                       QStringLiteral("Scheme %1")
+                           .arg(QString::fromUtf8(scheme.name.data(),
+                                                  static_cast<qsizetype>(scheme.name.size()))));
 }
 
 void ColorsMenu::mnuColorsImport_Click() {

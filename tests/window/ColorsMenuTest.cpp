@@ -57,6 +57,10 @@ TEST_F(ColorsMenuTest, PresetsByMouseAndKeyboardAreOneChangeThatKeepsSelectionAn
     ASSERT_TRUE(QTest::qWaitFor([&] { return !colors->isVisible(); }));
     const auto rainy = schemes::colorsOf(schemes::kSchemeTable[9]);
     EXPECT_EQ(theme().colors, rainy);
+    // Rainy Day's Windows 98 colours, as its registry record gives them.
+    EXPECT_EQ(state::keptColor(theme().keptKeys, "GradientActiveTitle"), state::rgb(128, 180, 208));
+    EXPECT_EQ(state::keptColor(theme().keptKeys, "GradientInactiveTitle"),
+              state::rgb(176, 188, 208));
     EXPECT_EQ(changes.count(), 1) << "a whole scheme is one change";
     EXPECT_NE(area->grab().toImage(), before) << "the preview follows at once";
     EXPECT_EQ(m_form->tabs()->currentIndex(), 2) << "the page in front stays";
@@ -83,6 +87,7 @@ TEST_F(ColorsMenuTest, PresetsByMouseAndKeyboardAreOneChangeThatKeepsSelectionAn
     EXPECT_EQ(undo->text(), "&Undo Scheme Storm (VGA)");
     undo->trigger();
     EXPECT_EQ(theme().colors, rainy);
+    EXPECT_EQ(state::keptColor(theme().keptKeys, "HotTrackingColor"), state::rgb(79, 101, 125));
     EXPECT_EQ(control<QListWidget>("List1")->currentRow(), 7);
     control<QAction>("mnuEditRedo")->trigger();
 
