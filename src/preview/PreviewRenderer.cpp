@@ -4,9 +4,11 @@
 #include <QBrush>
 #include <QFont>
 #include <QFontDatabase>
+#include <QHash>
 #include <QPainter>
 #include <QString>
 #include <algorithm>
+#include <mutex>
 #include <optional>
 
 #include "platform/WindowsMetrics.h"
@@ -66,18 +68,37 @@ void loadSystemFaces() {
     (void)loaded;
 }
 
+// Whether a face is installed. Asking the font database resolves aliases through fontconfig,
+// which costs more than a whole render, so each answer is kept until fonts are added.
+std::mutex g_facesMutex;
+QHash<QString, bool> g_faces;
+
+bool hasFace(const QString& family) {
+    loadSystemFaces();  // so Wine's faces are never judged missing before they are added
+    const std::lock_guard<std::mutex> lock(g_facesMutex);
+    const auto known = g_faces.constFind(family);
+    if (known != g_faces.constEnd()) return *known;
+    const bool has = QFontDatabase::hasFamily(family);
+    g_faces.insert(family, has);
+    return has;
+}
+
+void forgetFaces() {
+    const std::lock_guard<std::mutex> lock(g_facesMutex);
+    g_faces.clear();
+}
+
 QString systemFamily() {
     // Liberation Sans has the metrics of the 8-point MS Sans Serif where Wine's face is missing.
-    return QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif"))
-               ? QStringLiteral("MS Sans Serif")
-               : QStringLiteral("Liberation Sans");
+    return hasFace(QStringLiteral("MS Sans Serif")) ? QStringLiteral("MS Sans Serif")
+                                                    : QStringLiteral("Liberation Sans");
 }
 
 // A LOGFONT as Windows 98 draws it: without smoothing; a face missing here is replaced the way
 // the font mapper would, by the family its pitch-and-family byte names.
 QFont fontFor(const platform::LogFont& logFont) {
     QString family = QString::fromStdString(logFont.face);
-    if (family.isEmpty() || !QFontDatabase::hasFamily(family)) {
+    if (family.isEmpty() || !hasFace(family)) {
         switch (logFont.pitchAndFamily & 0xF0) {
             case 0x10:  // FF_ROMAN
                 family = QStringLiteral("Liberation Serif");
@@ -517,6 +538,7 @@ int loadThemeFonts(const std::filesystem::path& themeFolder) {
             ++loaded;
         if (loaded == 32) break;
     }
+    if (loaded > 0) forgetFaces();  // a face missing before may be here now
     return loaded;
 }
 
