@@ -130,8 +130,9 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < diskOurs.size(); ++i)
         withoutClone.push_back(diskOurs[i] - diskClone[i]);
     report("disk", median(withoutClone), median(diskRef), "<= 1.2, mmd + mcopy -s");
-    std::printf("  disk image: clone or copy of the 128 MB image before it %.1f ms (counted apart)\n",
-                median(diskClone));
+    std::printf(
+        "  disk image: clone or copy of the 128 MB image before it %.1f ms (counted apart)\n",
+        median(diskClone));
     fs::remove_all(root);
     return 0;
 }

@@ -35,8 +35,8 @@ struct AssetSlot {
     const std::string* path;
     std::string_view pattern;
 };
-/// Every file slot, in the order the copies run: the files of kept keys, icons, logos, sounds, pointers, screen
-/// saver, wallpaper (a later copy of the same name wins).
+/// Every file slot, in the order the copies run: the files of kept keys, icons, logos, sounds,
+/// pointers, screen saver, wallpaper (a later copy of the same name wins).
 std::vector<AssetSlot> assetSlotsInCopyOrder(const state::ThemeState& theme);
 
 /// Copies every asset into the current folder in the fixed order (icons, logos, sounds,

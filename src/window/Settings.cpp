@@ -92,7 +92,7 @@ Settings::Settings(QString file) : m_file(std::move(file)) {
 
 QString Settings::defaultFile() {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The base directory specification says a relative path is to be ignored.
+    // XDG's base directory rules say a relative path is to be ignored.
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/skinsmith/skinsmith.conf");

@@ -56,7 +56,7 @@ WorkKeeper::~WorkKeeper() {
 
 QString WorkKeeper::defaultFolder() {
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification says a relative path is to be ignored.
+    // XDG's base directory rules say a relative path is to be ignored.
     if (base.isEmpty() || !QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/state");
     return base + QStringLiteral("/skinsmith");
